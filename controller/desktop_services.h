@@ -1,0 +1,201 @@
+#pragma once
+
+// The seams through which the controller reaches the desktop: the desktop picture, the
+// display list, the preference store, colour archiving, the login item and the scheduler.
+// Pure interfaces in plain C++; real implementations live in platform/, in-memory doubles
+// in controller/testing/.
+
+#include <chrono>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "wallpaper_processor.h"
+
+namespace quillhaven {
+
+// ---- Geometry --------------------------------------------------------------------------
+
+// A rectangle in points, origin at the lower left, y growing upward.
+struct Rect {
+    double x = 0;
+    double y = 0;
+    double width = 0;
+    double height = 0;
+    friend bool operator==(const Rect&, const Rect&) = default;
+};
+
+struct EdgeInsets {
+    double top = 0;
+    double left = 0;
+    double bottom = 0;
+    double right = 0;
+    friend bool operator==(const EdgeInsets&, const EdgeInsets&) = default;
+};
+
+// One attached display. `identifier` names it for the desktop-picture service, so a job can
+// still set its picture on the display it started with after the list has changed.
+struct Display {
+    std::string identifier;
+    Rect frame;  // global desktop coordinates; the main display sits at (0, 0)
+    double backingScaleFactor = 1;
+    EdgeInsets safeAreaInsets;  // top > 0 exactly when the display has a notch strip
+    std::optional<Rect> auxiliaryTopLeftArea;   // present only beside a notch
+    std::optional<Rect> auxiliaryTopRightArea;  // present only beside a notch
+    friend bool operator==(const Display&, const Display&) = default;
+};
+
+// ---- Desktop-picture options -----------------------------------------------------------
+
+// An sRGB colour, each component from 0 to 1.
+struct Color {
+    double red = 0;
+    double green = 0;
+    double blue = 0;
+    double alpha = 1;
+    static Color black() { return Color{0, 0, 0, 1}; }
+    friend bool operator==(const Color&, const Color&) = default;
+};
+
+// A boxed number as a desktop service reports it: it may hold an integer, a floating-point
+// value or a boolean, and answers both readings.
+struct BoxedNumber {
+    std::variant<std::int64_t, double, bool> value;
+    std::int64_t integerValue() const;  // truncates a floating-point value toward zero
+    bool boolValue() const;             // non-zero is true
+    friend bool operator==(const BoxedNumber&, const BoxedNumber&) = default;
+};
+
+// Values in an options dictionary are of mixed type, as read back from the desktop: a
+// boxed number, a plain integer, a plain boolean, a colour, or anything else (text).
+using OptionValue = std::variant<BoxedNumber, std::int64_t, bool, Color, std::string>;
+
+enum class DesktopImageOptionKey { scaling, allowClipping, fillColor };
+
+using DesktopImageOptions = std::map<DesktopImageOptionKey, OptionValue>;
+
+// Picture-scaling modes carried by the scaling option.
+enum class ImageScaling : std::int64_t {
+    proportionallyDown = 0,
+    axesIndependently = 1,
+    none = 2,
+    proportionallyUpOrDown = 3,
+};
+
+// ---- Results ---------------------------------------------------------------------------
+
+// Success, or a failure with a human-readable description shown to the user verbatim.
+class Outcome {
+public:
+    static Outcome success() { return Outcome(); }
+    static Outcome failure(std::string description) { return Outcome(std::move(description)); }
+    bool succeeded() const { return !error_.has_value(); }
+    // Empty on success.
+    std::string errorDescription() const { return error_.value_or(std::string()); }
+
+private:
+    Outcome() = default;
+    explicit Outcome(std::string description) : error_(std::move(description)) {}
+    std::optional<std::string> error_;
+};
+
+// ---- Services --------------------------------------------------------------------------
+
+// The desktop picture of each display.
+class Workspace {
+public:
+    virtual ~Workspace() = default;
+    // The picture now shown on the display, or none when it cannot be read (or is not a
+    // single picture). After a successful set it equals the URL that was set.
+    virtual std::optional<Url> desktopImageURL(const Display& display) = 0;
+    // The options now in force for the display, or none.
+    virtual std::optional<DesktopImageOptions> desktopImageOptions(const Display& display) = 0;
+    virtual Outcome setDesktopImageURL(const Url& url, const Display& display,
+                                       const DesktopImageOptions& options) = 0;
+};
+
+// The attached displays, read afresh on every call.
+class DisplayService {
+public:
+    virtual ~DisplayService() = default;
+    virtual std::vector<Display> screens() = 0;
+};
+
+using Data = std::vector<std::uint8_t>;
+
+// Persistent preferences under string keys. Reads of an absent key: false for booleans,
+// 0 for integers, none for strings and data.
+class PreferenceStore {
+public:
+    virtual ~PreferenceStore() = default;
+    virtual bool boolForKey(const std::string& key) = 0;
+    virtual std::int64_t integerForKey(const std::string& key) = 0;
+    virtual std::optional<std::string> stringForKey(const std::string& key) = 0;
+    virtual std::optional<Data> dataForKey(const std::string& key) = 0;
+    // Whether any value is stored under the key.
+    virtual bool hasObjectForKey(const std::string& key) = 0;
+    virtual void setBool(bool value, const std::string& key) = 0;
+    virtual void setInteger(std::int64_t value, const std::string& key) = 0;
+    virtual void setString(const std::string& value, const std::string& key) = 0;
+    virtual void setData(const Data& value, const std::string& key) = 0;
+    virtual void removeObject(const std::string& key) = 0;
+};
+
+// Turns a fill colour into bytes for the preference store and back. Any encoding serves
+// that returns the colour unchanged.
+class ColorArchive {
+public:
+    virtual ~ColorArchive() = default;
+    virtual std::optional<Data> archive(const Color& color) = 0;
+    virtual std::optional<Color> unarchive(const Data& data) = 0;
+};
+
+enum class LoginItemStatus { notRegistered = 0, enabled = 1, requiresApproval = 2, notFound = 3 };
+
+// The application's own login item.
+class LoginItemService {
+public:
+    virtual ~LoginItemService() = default;
+    virtual Outcome registerItem() = 0;
+    virtual Outcome unregisterItem() = 0;
+    virtual LoginItemStatus status() = 0;
+};
+
+// A repeating timer. It keeps running for the life of the process; dropping the handle
+// does not stop it.
+class RepeatingTimer {
+public:
+    virtual ~RepeatingTimer() = default;
+};
+
+// The main loop and background work. All tasks except `runInBackground` run on the main
+// thread. `post` may be called from any thread.
+class Scheduler {
+public:
+    using Duration = std::chrono::milliseconds;
+    virtual ~Scheduler() = default;
+    // Runs the task on a later turn of the main loop.
+    virtual void post(Task task) = 0;
+    // Runs the task on the main loop no earlier than `delay` from now.
+    virtual void postAfter(Duration delay, Task task) = 0;
+    // Runs `tick` on the main loop every `interval`, for the life of the process.
+    virtual std::shared_ptr<RepeatingTimer> scheduleRepeating(Duration interval, Task tick) = 0;
+    // Runs the task on a background worker, never on the main thread.
+    virtual void runInBackground(Task task) = 0;
+};
+
+// Everything the controller talks to, handed over at construction.
+struct DesktopServices {
+    std::shared_ptr<PreferenceStore> defaults;
+    std::shared_ptr<Workspace> workspace;
+    std::shared_ptr<DisplayService> displays;
+    std::shared_ptr<ColorArchive> colorArchive;
+    std::shared_ptr<LoginItemService> loginItem;
+    std::shared_ptr<Scheduler> scheduler;
+};
+
+}  // namespace quillhaven

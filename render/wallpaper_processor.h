@@ -1,0 +1,119 @@
+#pragma once
+
+// The renderer's public interface. It uses plain C++ types only so that the GUI-free
+// controller can include it; the Qt-based implementation stays in the .cpp files.
+
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <string>
+#include <system_error>
+
+#include "url.h"
+
+namespace quillhaven {
+
+struct CanvasSize {
+    double width = 0;
+    double height = 0;
+    friend bool operator==(const CanvasSize&, const CanvasSize&) = default;
+};
+
+// Everything the renderer needs to know about one job. Sizes are in display points; the
+// scale is pixels per point.
+struct WallpaperProcessingRequest {
+    Url sourceURL;
+    CanvasSize canvasSizeInPoints;
+    double backingScaleFactor = 1;
+    double topInsetInPoints = 0;
+    double cornerRadiusInPoints = 0;
+    friend bool operator==(const WallpaperProcessingRequest&,
+                           const WallpaperProcessingRequest&) = default;
+};
+
+enum class WallpaperProcessingError { unsupportedImage, cannotCreateCanvas, cannotWriteImage };
+
+// The fixed user-facing message of each error, which is also its localized description.
+std::string errorDescription(WallpaperProcessingError error);
+
+// Why a render failed: one of the renderer's own errors, or a file-system error passed
+// through unchanged (the generated folder could not be created).
+class ProcessingFailure {
+public:
+    explicit ProcessingFailure(WallpaperProcessingError error);
+    ProcessingFailure(std::error_code fileSystemError, std::string description);
+
+    // The renderer's own error, or none for a file-system error.
+    const std::optional<WallpaperProcessingError>& processingError() const { return error_; }
+    // The file-system error; empty for the renderer's own errors.
+    const std::error_code& fileSystemError() const { return fileSystemError_; }
+    // The text shown to the user.
+    const std::string& localizedDescription() const { return description_; }
+
+private:
+    std::optional<WallpaperProcessingError> error_;
+    std::error_code fileSystemError_;
+    std::string description_;
+};
+
+// The outcome of one render: the URL of the written PNG, or the failure.
+class ProcessingResult {
+public:
+    ProcessingResult(Url writtenFile) : url_(std::move(writtenFile)) {}
+    ProcessingResult(ProcessingFailure failure) : failure_(std::move(failure)) {}
+
+    bool succeeded() const { return url_.has_value(); }
+    // Only valid when succeeded().
+    const Url& url() const { return *url_; }
+    // Only valid when !succeeded().
+    const ProcessingFailure& failure() const { return *failure_; }
+
+private:
+    std::optional<Url> url_;
+    std::optional<ProcessingFailure> failure_;
+};
+
+// Runs a task somewhere: on a background worker, or on the caller's main loop.
+using Task = std::function<void()>;
+using TaskRunner = std::function<void(Task)>;
+
+// Renders wallpapers into the generated folder and manages that folder. Immutable after
+// construction and safe to share between threads.
+class WallpaperProcessor {
+public:
+    using Completion = std::function<void(ProcessingResult)>;
+
+    // With no folder given, the generated folder is $XDG_DATA_HOME/Quillhaven/Generated/
+    // ($XDG_DATA_HOME defaults to ~/.local/share). Construction touches nothing on disk.
+    explicit WallpaperProcessor(std::optional<Url> outputDirectory = std::nullopt);
+
+    static Url defaultOutputDirectory();
+
+    const Url& outputDirectory() const { return outputDirectory_; }
+
+    // Renders on the calling thread and returns the written file or the failure.
+    ProcessingResult processSynchronously(const WallpaperProcessingRequest& request) const;
+
+    // Renders off the caller's thread. The work runs through `runInBackground` (a new
+    // detached thread when none is given); once it ends, `deliver` is handed a task that
+    // calls `completion` with the result, so the completion runs wherever `deliver` puts
+    // it, typically the caller's main loop. Nothing cancels a render once started.
+    void process(const WallpaperProcessingRequest& request, Completion completion,
+                 TaskRunner deliver, TaskRunner runInBackground = {}) const;
+
+    // Whether the URL lies inside the generated folder (lexically, after standardizing).
+    bool isGeneratedWallpaper(const Url& url) const;
+
+    // Removes every entry of the generated folder except `keeping`. Never fails: a missing
+    // folder or an entry that cannot be removed is skipped silently.
+    void removeOldGeneratedWallpapers(const std::optional<Url>& keeping) const;
+
+    // The number of images the file holds, without decoding pixels; none when the file
+    // cannot be opened as an image at all. A still picture holds exactly one.
+    std::optional<std::size_t> imageCount(const Url& url) const;
+
+private:
+    Url outputDirectory_;
+};
+
+}  // namespace quillhaven
