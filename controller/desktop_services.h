@@ -43,8 +43,8 @@ struct Display {
     std::string identifier;
     Rect frame;  // global desktop coordinates; the main display sits at (0, 0)
     double backingScaleFactor = 1;
-    EdgeInsets safeAreaInsets;  // top > 0 exactly when the display has a notch strip
-    std::optional<Rect> auxiliaryTopLeftArea;   // present only beside a notch
+    EdgeInsets safeAreaInsets;                 // top > 0 exactly when the display has a notch strip
+    std::optional<Rect> auxiliaryTopLeftArea;  // present only beside a notch
     std::optional<Rect> auxiliaryTopRightArea;  // present only beside a notch
     friend bool operator==(const Display&, const Display&) = default;
 };

@@ -1,0 +1,74 @@
+#pragma once
+
+// An in-memory desktop-picture service. Each display (by identifier) has a picture URL and
+// an options dictionary, either of which may be absent. Sets succeed and store the picture
+// and options unless a failure is scripted; every call is recorded so that tests can check
+// what was asked of the desktop and in which order.
+
+#include <cstddef>
+#include <deque>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "desktop_services.h"
+
+namespace quillhaven::testing {
+
+class FakeWorkspace : public Workspace {
+public:
+    struct SetCall {
+        Url url;
+        std::string displayIdentifier;
+        DesktopImageOptions options;
+        bool succeeded = false;
+    };
+
+    // ---- Workspace ----
+    std::optional<Url> desktopImageURL(const Display& display) override;
+    std::optional<DesktopImageOptions> desktopImageOptions(const Display& display) override;
+    Outcome setDesktopImageURL(const Url& url, const Display& display,
+                               const DesktopImageOptions& options) override;
+
+    // ---- Arranging the desktop ----
+    // Puts a picture on a display as if the user had chosen it. `options` none makes
+    // desktopImageOptions() answer none.
+    void setPicture(const std::string& displayIdentifier, std::optional<Url> url,
+                    std::optional<DesktopImageOptions> options = DesktopImageOptions{});
+    void setOptions(const std::string& displayIdentifier,
+                    std::optional<DesktopImageOptions> options);
+    std::optional<Url> picture(const std::string& displayIdentifier) const;
+    std::optional<DesktopImageOptions> options(const std::string& displayIdentifier) const;
+
+    // ---- Scripting failures ----
+    // Every set fails with this description until cleared (none).
+    void failAllSets(std::optional<std::string> description);
+    // The next set fails with this description; queued failures are used one per set,
+    // before the persistent one.
+    void failNextSet(std::string description);
+    // Called after every set with the recorded call (for tests that must react at once).
+    void setOnSet(std::function<void(const SetCall&)> hook) { onSet_ = std::move(hook); }
+
+    // ---- Record of calls ----
+    const std::vector<SetCall>& setCalls() const { return setCalls_; }
+    std::size_t urlReads() const { return urlReads_; }
+    std::size_t optionReads() const { return optionReads_; }
+    void clearRecord();
+
+private:
+    struct Entry {
+        std::optional<Url> url;
+        std::optional<DesktopImageOptions> options;
+    };
+    std::map<std::string, Entry> entries_;
+    std::deque<std::string> nextFailures_;
+    std::optional<std::string> persistentFailure_;
+    std::function<void(const SetCall&)> onSet_;
+    std::vector<SetCall> setCalls_;
+    std::size_t urlReads_ = 0;
+    std::size_t optionReads_ = 0;
+};
+
+}  // namespace quillhaven::testing
