@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+namespace quillhaven {
+
+struct WallpaperProcessingRequest;
+
+// The pixel layout of one wallpaper, in a top-left-origin frame (y grows downwards):
+// rows 0 .. bandHeight-1 are the black band, the picture area is the rows below it.
+struct CanvasGeometry {
+    std::int64_t width = 0;          // W
+    std::int64_t height = 0;         // H
+    std::int64_t bandHeight = 0;     // B
+    std::int64_t pictureHeight = 0;  // A = H - B
+    double cornerRadius = 0;         // r, in pixels, not rounded
+
+    // The largest canvas the renderer agrees to draw.
+    static constexpr std::int64_t maxSide = 16384;
+    static constexpr std::int64_t maxPixels = std::int64_t{1} << 28;
+
+    // Applies the rounding and clamping rules to a request. None when a value is not
+    // finite or the canvas would be larger than the limits above.
+    static std::optional<CanvasGeometry> fromRequest(const WallpaperProcessingRequest& request);
+};
+
+// Where a picture of `imageWidth` x `imageHeight` pixels lands when it is scaled to cover a
+// `canvasWidth` x `canvasHeight` canvas, centred, aspect ratio kept.
+struct CoverRect {
+    double x = 0;
+    double y = 0;
+    double width = 0;
+    double height = 0;
+    double scale = 0;
+
+    static CoverRect forImage(double imageWidth, double imageHeight, double canvasWidth,
+                              double canvasHeight);
+};
+
+}  // namespace quillhaven

@@ -1,0 +1,120 @@
+#include "wallpaper_processor.h"
+
+#include <QSaveFile>
+#include <QUuid>
+
+#include <filesystem>
+#include <new>
+#include <thread>
+
+#include "canvas_geometry.h"
+#include "canvas_painter.h"
+#include "image_decoder.h"
+#include "png_writer.h"
+
+namespace quillhaven {
+
+namespace {
+
+QString toQString(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+// "quillhaven-" + an upper-case random UUID + ".png": a new name for every render, so no
+// existing file is ever overwritten.
+std::string freshFileName() {
+    const QString uuid = QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
+    return "quillhaven-" + uuid.toStdString() + ".png";
+}
+
+// Writes through a temporary file that is renamed into place only when complete, so a
+// failed write leaves nothing behind under the final name or any other.
+bool writePng(const QImage& canvas, const std::string& path) {
+    QSaveFile file(toQString(path));
+    if (!file.open(QIODevice::WriteOnly)) {
+        return false;
+    }
+    if (!writeSrgbPng(canvas, file)) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+ProcessingResult render(const WallpaperProcessingRequest& request, const Url& outputDirectory) {
+    using Error = WallpaperProcessingError;
+    const std::optional<CanvasGeometry> geometry = CanvasGeometry::fromRequest(request);
+    if (!request.sourceURL.isFileURL()) {
+        return ProcessingFailure(Error::unsupportedImage);
+    }
+    std::optional<QSize> coverSize;
+    if (geometry) {
+        coverSize = QSize(static_cast<int>(geometry->width), static_cast<int>(geometry->height));
+    }
+    std::optional<QImage> picture =
+        ImageDecoder::decodeStill(toQString(request.sourceURL.path()), coverSize);
+    if (!picture) {
+        return ProcessingFailure(Error::unsupportedImage);
+    }
+    if (!geometry) {
+        return ProcessingFailure(Error::cannotCreateCanvas);
+    }
+    const QImage canvas = paintWallpaper(std::move(*picture), *geometry);
+    picture.reset();
+    if (canvas.isNull()) {
+        return ProcessingFailure(Error::cannotCreateCanvas);
+    }
+
+    // Nothing on disk is touched before this point.
+    std::error_code folderError;
+    std::filesystem::create_directories(outputDirectory.path(), folderError);
+    if (folderError) {
+        return ProcessingFailure(folderError, folderError.message());
+    }
+    const Url output = outputDirectory.appendingPathComponent(freshFileName());
+    if (!writePng(canvas, output.path())) {
+        return ProcessingFailure(Error::cannotWriteImage);
+    }
+    return output;
+}
+
+}  // namespace
+
+ProcessingResult WallpaperProcessor::processSynchronously(
+    const WallpaperProcessingRequest& request) const {
+    try {
+        return render(request, outputDirectory_);
+    } catch (const std::bad_alloc&) {
+        return ProcessingFailure(WallpaperProcessingError::cannotCreateCanvas);
+    }
+}
+
+void WallpaperProcessor::process(const WallpaperProcessingRequest& request, Completion completion,
+                                 TaskRunner deliver, TaskRunner runInBackground) const {
+    // The job owns copies of everything it needs; the processor holds nothing mutable.
+    Task job = [processor = *this, request, completion = std::move(completion),
+                deliver = std::move(deliver)]() mutable {
+        ProcessingResult result = processor.processSynchronously(request);
+        deliver([completion = std::move(completion), result = std::move(result)]() {
+            completion(result);
+        });
+    };
+    if (runInBackground) {
+        runInBackground(std::move(job));
+    } else {
+        std::thread(std::move(job)).detach();
+    }
+}
+
+std::optional<std::size_t> WallpaperProcessor::imageCount(const Url& url) const {
+    if (!url.isFileURL()) {
+        return std::nullopt;
+    }
+    const auto count = ImageDecoder::imageCount(toQString(url.path()));
+    if (!count) {
+        return std::nullopt;
+    }
+    return static_cast<std::size_t>(*count);
+}
+
+}  // namespace quillhaven
