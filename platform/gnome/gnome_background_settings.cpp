@@ -1,0 +1,115 @@
+#include "gnome_background_settings.h"
+
+namespace quillhaven::gnome {
+namespace {
+
+constexpr const char* pictureUriKey = "picture-uri";
+constexpr const char* pictureUriDarkKey = "picture-uri-dark";
+constexpr const char* pictureOptionsKey = "picture-options";
+constexpr const char* primaryColorKey = "primary-color";
+
+struct KeyField {
+    const char* key;
+    std::optional<std::string> BackgroundValues::*member;
+};
+
+const KeyField keyFields[] = {
+    {pictureUriKey, &BackgroundValues::pictureUri},
+    {pictureUriDarkKey, &BackgroundValues::pictureUriDark},
+    {pictureOptionsKey, &BackgroundValues::pictureOptions},
+    {primaryColorKey, &BackgroundValues::primaryColor},
+};
+
+SchemaPtr lookUp(const char* id) {
+    GSettingsSchemaSource* source = g_settings_schema_source_get_default();
+    if (!source) {
+        return nullptr;  // no schema folder at all
+    }
+    return SchemaPtr(g_settings_schema_source_lookup(source, id, TRUE));
+}
+
+std::string takeString(gchar* text) {
+    std::string value(text ? text : "");
+    g_free(text);
+    return value;
+}
+
+}  // namespace
+
+std::unique_ptr<BackgroundSettings> BackgroundSettings::open() {
+    SchemaPtr background = lookUp(backgroundSchemaId);
+    if (!background) {
+        return nullptr;
+    }
+    std::unique_ptr<BackgroundSettings> settings(
+        new BackgroundSettings(std::move(background), lookUp(interfaceSchemaId)));
+    if (!settings->has(pictureUriKey)) {
+        return nullptr;
+    }
+    return settings;
+}
+
+BackgroundSettings::BackgroundSettings(SchemaPtr background, SchemaPtr interface)
+    : backgroundSchema_(std::move(background)),
+      background_(g_settings_new_full(backgroundSchema_.get(), nullptr, nullptr)) {
+    if (interface && g_settings_schema_has_key(interface.get(), "color-scheme")) {
+        interface_.reset(g_settings_new_full(interface.get(), nullptr, nullptr));
+    }
+}
+
+bool BackgroundSettings::has(const char* key) const {
+    // Every key read here is text (an enumerated key is stored as its nick); a key of any
+    // other type would make the string calls fail, so it counts as missing.
+    if (!g_settings_schema_has_key(backgroundSchema_.get(), key)) {
+        return false;
+    }
+    GSettingsSchemaKey* schemaKey = g_settings_schema_get_key(backgroundSchema_.get(), key);
+    const GVariantType* type = g_settings_schema_key_get_value_type(schemaKey);
+    const bool isText =
+        g_variant_type_get_string_length(type) == 1 && g_variant_type_peek_string(type)[0] == 's';
+    g_settings_schema_key_unref(schemaKey);
+    return isText;
+}
+
+BackgroundValues BackgroundSettings::read() const {
+    BackgroundValues values;
+    for (const auto& field : keyFields) {
+        if (has(field.key)) {
+            // Enumerated keys (picture-options) read as their nick.
+            values.*field.member = takeString(g_settings_get_string(background_.get(), field.key));
+        }
+    }
+    return values;
+}
+
+bool BackgroundSettings::prefersDark() const {
+    if (!interface_ || !has(pictureUriDarkKey)) {
+        return false;
+    }
+    return takeString(g_settings_get_string(interface_.get(), "color-scheme")) == "prefer-dark";
+}
+
+bool BackgroundSettings::canWrite(const BackgroundValues& values) const {
+    for (const auto& field : keyFields) {
+        if (values.*field.member && has(field.key) &&
+            !g_settings_is_writable(background_.get(), field.key)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void BackgroundSettings::write(const BackgroundValues& values) const {
+    // A separate object, because delay mode cannot be switched off again.
+    SettingsPtr batch(g_settings_new_full(backgroundSchema_.get(), nullptr, nullptr));
+    g_settings_delay(batch.get());
+    for (const auto& field : keyFields) {
+        if (const auto& value = values.*field.member; value && has(field.key)) {
+            g_settings_set_string(batch.get(), field.key, value->c_str());
+        }
+    }
+    g_settings_apply(batch.get());
+    g_settings_sync();
+}
+
+}  // namespace quillhaven::gnome

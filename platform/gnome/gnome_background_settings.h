@@ -1,0 +1,54 @@
+#pragma once
+
+// In-process access to GNOME's background settings through GIO's GSettings (no `gsettings`
+// process per poll). The schemas are looked up before any GSettings object is made, because
+// g_settings_new aborts the whole process when a schema is not installed; a key missing from
+// an older schema (picture-uri-dark, color-scheme) is treated as absent for the same reason.
+
+#include <gio/gio.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "gnome_background_record.h"
+
+namespace quillhaven::gnome {
+
+inline constexpr const char* backgroundSchemaId = "org.gnome.desktop.background";
+inline constexpr const char* interfaceSchemaId = "org.gnome.desktop.interface";
+
+struct GObjectUnref {
+    void operator()(void* object) const { g_object_unref(object); }
+};
+struct SchemaUnref {
+    void operator()(GSettingsSchema* schema) const { g_settings_schema_unref(schema); }
+};
+using SchemaPtr = std::unique_ptr<GSettingsSchema, SchemaUnref>;
+using SettingsPtr = std::unique_ptr<GSettings, GObjectUnref>;
+
+class BackgroundSettings {
+public:
+    // None when the background schema is not installed.
+    static std::unique_ptr<BackgroundSettings> open();
+
+    // The values the four keys hold now; a key the schema lacks reads as none.
+    BackgroundValues read() const;
+    // Whether GNOME shows the dark picture now (color-scheme is prefer-dark).
+    bool prefersDark() const;
+    // Whether every key that `values` would write may be written (none is locked down).
+    bool canWrite(const BackgroundValues& values) const;
+    // Writes the given keys (none: left as it is) in one delayed apply, so GNOME sees a
+    // single change, then waits until the backend has taken them.
+    void write(const BackgroundValues& values) const;
+
+private:
+    BackgroundSettings(SchemaPtr background, SchemaPtr interface);
+    bool has(const char* key) const;
+
+    SchemaPtr backgroundSchema_;
+    SettingsPtr background_;
+    SettingsPtr interface_;  // null when the schema or its color-scheme key is missing
+};
+
+}  // namespace quillhaven::gnome

@@ -1,0 +1,61 @@
+#pragma once
+
+// The desktop picture on GNOME, read and written in the process through GSettings (schema
+// org.gnome.desktop.background). GNOME shows one picture on every monitor, so the display
+// passed in is ignored.
+//
+// Reading: the picture GNOME shows now, picture-uri-dark while org.gnome.desktop.interface
+// color-scheme is prefer-dark and picture-uri otherwise. A local file comes back as a file
+// URL whatever it holds (a missing file or an XML slideshow is refused by the apply flow's
+// still-picture test); another scheme comes back as a URL of that scheme, which the apply
+// flow refuses as not local.
+//
+// Options: picture-options maps to scaling and clipping by the table in
+// gnome_background_style.h, primary-color to the fill colour. secondary-color,
+// color-shading-type and picture-opacity are never written, so they need no restoring.
+//
+// Setting: both picture keys, picture-options and primary-color are written in one delayed
+// apply. Before it, the user's own values are noted in the backend's record (see
+// gnome_background_record.h). Setting one of the recorded pictures again puts back the
+// recorded pair, each picture under its own key, and the recorded colour text with its own
+// spelling, and then drops the record.
+
+#include <memory>
+#include <string>
+
+#include "desktop_services.h"
+
+namespace quillhaven::gnome {
+
+class BackgroundSettings;
+
+class GnomeWorkspace : public Workspace {
+public:
+    static constexpr const char* missingSchemaMessage =
+        "GNOME の壁紙設定 (org.gnome.desktop.background) が見つかりません";
+    static constexpr const char* notLocalMessage = "ローカルファイル以外の壁紙は設定できません";
+    static constexpr const char* lockedMessage = "GNOME の壁紙設定は変更が禁止されています";
+
+    // `recordPath` is where the backend keeps its record of the user's own values.
+    explicit GnomeWorkspace(std::string recordPath);
+    ~GnomeWorkspace() override;
+
+    // Whether the background schema is installed; without it nothing can be read or set.
+    bool isAvailable() const { return settings_ != nullptr; }
+
+    std::optional<Url> desktopImageURL(const Display& display) override;
+    std::optional<DesktopImageOptions> desktopImageOptions(const Display& display) override;
+    Outcome setDesktopImageURL(const Url& url, const Display& display,
+                               const DesktopImageOptions& options) override;
+
+private:
+    std::unique_ptr<BackgroundSettings> settings_;
+    std::string recordPath_;
+};
+
+// The URL for a picture-uri value: a file URL for a local file URI or a bare absolute path;
+// for a URI of another scheme, a URL of that scheme with the rest as its path; for a file URI
+// naming another host, a URL without a scheme. None for an empty or scheme-less value.
+std::optional<Url> urlForPictureUri(const std::string& uri);
+
+}  // namespace quillhaven::gnome
