@@ -2,6 +2,8 @@
 
 #include <QImageReader>
 
+#include <algorithm>
+#include <cmath>
 #include <mutex>
 
 namespace quillhaven {
@@ -29,16 +31,23 @@ void configure(QImageReader& reader) {
     reader.setDecideFormatFromContent(true);
 }
 
-// The largest power-of-two reduction that JPEG decoding can apply while keeping at least
-// `cover` pixels on both axes.
+// The smallest size, with the picture's aspect ratio, that still covers `cover`. Handed to
+// the JPEG reader, it makes libjpeg decode at the nearest scale of M/8 at or above it
+// (DCT-domain scaling, cheaper and sharper than decoding everything and averaging) and then
+// average down to this size, so a large photo never exists in memory at full resolution.
 QSize reducedJpegSize(const QSize& full, const QSize& cover) {
-    for (int divisor : {8, 4, 2}) {
-        const QSize reduced(full.width() / divisor, full.height() / divisor);
-        if (reduced.width() >= cover.width() && reduced.height() >= cover.height()) {
-            return reduced;
-        }
+    const double scale = std::max(static_cast<double>(cover.width()) / full.width(),
+                                  static_cast<double>(cover.height()) / full.height());
+    if (scale >= 1) {
+        return full;
     }
-    return full;
+    // The small tolerance keeps the covering axis from rounding one pixel up.
+    const auto reduce = [scale](int side, int minimum) {
+        const double scaled = std::ceil(side * scale - 1e-6);
+        return std::max(minimum, static_cast<int>(scaled));
+    };
+    return QSize(std::min(full.width(), reduce(full.width(), cover.width())),
+                 std::min(full.height(), reduce(full.height(), cover.height())));
 }
 
 bool holdsOneImage(QImageReader& reader) {
