@@ -86,36 +86,27 @@ QImage opaqueCanvas(QImage covered) {
 }
 
 void paintFrame(QImage& canvas, const CanvasGeometry& geometry) {
-    const double width = static_cast<double>(geometry.width);
-    const double band = static_cast<double>(geometry.bandHeight);
-    const double area = static_cast<double>(geometry.pictureHeight);
-    const QRectF pictureArea(0, band, width, area);
-
     QPainter painter(&canvas);
-    painter.setRenderHint(QPainter::Antialiasing);
-
-    // Black everywhere outside the rounded picture area: the band and the four corners.
-    QPainterPath outside;
-    outside.setFillRule(Qt::OddEvenFill);
-    outside.addRect(QRectF(0, 0, width, static_cast<double>(geometry.height)));
-    outside.addRoundedRect(pictureArea, geometry.cornerRadius, geometry.cornerRadius);
-    painter.fillPath(outside, Qt::black);
-
-    // The outline covers the ring of pixels just inside the picture area's edge. When the
-    // area is one pixel thin that ring is the whole area.
-    if (geometry.width < 2 || geometry.pictureHeight < 2) {
-        painter.fillRect(pictureArea, Qt::black);
+    // The picture area needs at least three pixels each way to show anything inside its
+    // one-pixel outline; otherwise the outline covers all of it.
+    if (geometry.width < 3 || geometry.pictureHeight < 3) {
+        painter.fillRect(canvas.rect(), Qt::black);
         return;
     }
-    QPen pen(Qt::black, 1.0);
-    pen.setJoinStyle(Qt::MiterJoin);
-    painter.setPen(pen);
-    painter.setBrush(Qt::NoBrush);
-    const double outlineRadius = std::max(0.0, geometry.cornerRadius - 0.5);
-    QPainterPath outline;
-    outline.addRoundedRect(pictureArea.adjusted(0.5, 0.5, -0.5, -0.5), outlineRadius,
-                           outlineRadius);
-    painter.drawPath(outline);
+    // Black goes everywhere outside the rounded picture area (the band and the corners) and
+    // on the outline: a one-pixel line centred 0.5 inside the area's edge, with corner
+    // radius r - 0.5. Together these cover exactly everything outside the area shrunk by
+    // one pixel with corner radius r - 1, so a single anti-aliased fill draws both.
+    const double band = static_cast<double>(geometry.bandHeight);
+    const QRectF visible(1, band + 1, static_cast<double>(geometry.width) - 2,
+                         static_cast<double>(geometry.pictureHeight) - 2);
+    const double visibleRadius = std::max(0.0, geometry.cornerRadius - 1);
+    QPainterPath black;
+    black.setFillRule(Qt::OddEvenFill);
+    black.addRect(QRectF(canvas.rect()));
+    black.addRoundedRect(visible, visibleRadius, visibleRadius);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.fillPath(black, Qt::black);
 }
 
 }  // namespace

@@ -1,0 +1,147 @@
+// The generated folder: default location, membership test and clean-up.
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "render_test_support.h"
+
+namespace quillhaven {
+namespace {
+
+using namespace testing;
+namespace fs = std::filesystem;
+
+// Sets an environment variable for one test and puts the old value back.
+class ScopedEnvironment {
+public:
+    ScopedEnvironment(const char* name, const char* value) : name_(name) {
+        if (const char* old = std::getenv(name)) {
+            old_ = old;
+        }
+        value ? setenv(name, value, 1) : unsetenv(name);
+    }
+    ~ScopedEnvironment() { old_ ? setenv(name_, old_->c_str(), 1) : unsetenv(name_); }
+
+private:
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
+TEST(GeneratedFolderTest, DefaultFolderIsUnderTheXdgDataHomeAndConstructionCreatesNothing) {
+    TempFolder folder;
+    const std::string dataHome = (folder / "data").string();
+    {
+        ScopedEnvironment data("XDG_DATA_HOME", dataHome.c_str());
+        const WallpaperProcessor processor;
+        EXPECT_EQ(processor.outputDirectory(),
+                  Url::directoryURLWithPath(dataHome + "/Quillhaven/Generated"));
+        EXPECT_TRUE(processor.outputDirectory().hasDirectoryPath());
+        EXPECT_FALSE(fs::exists(folder / "data"));
+    }
+    const std::string home = (folder / "home").string();
+    ScopedEnvironment homeVariable("HOME", home.c_str());
+    for (const char* unusable : {static_cast<const char*>(nullptr), "relative/data"}) {
+        ScopedEnvironment data("XDG_DATA_HOME", unusable);
+        EXPECT_EQ(WallpaperProcessor::defaultOutputDirectory(),
+                  Url::directoryURLWithPath(home + "/.local/share/Quillhaven/Generated"));
+    }
+    EXPECT_FALSE(fs::exists(folder / "home"));
+}
+
+TEST(GeneratedFolderTest, GivenFolderIsUsedUnchanged) {
+    const Url given("file", "/tmp/some/../place");
+    EXPECT_EQ(WallpaperProcessor(given).outputDirectory(), given);
+}
+
+TEST(GeneratedFolderTest, MembershipGoesByStandardizedLocation) {
+    const WallpaperProcessor processor(Url::directoryURLWithPath("/data/Quillhaven/Generated"));
+    auto inside = [&](const std::string& path) {
+        return processor.isGeneratedWallpaper(Url::fileURLWithPath(path));
+    };
+    EXPECT_TRUE(inside("/data/Quillhaven/Generated/quillhaven-1.png"));
+    EXPECT_TRUE(inside("/data/Quillhaven/Generated/sub/any-name.jpg"));
+    EXPECT_TRUE(inside("/data/Quillhaven/Other/../Generated/./x.png"));
+    EXPECT_TRUE(inside("/data//Quillhaven/Generated//x.png"));
+    EXPECT_FALSE(inside("/data/Quillhaven/Generated"));
+    EXPECT_FALSE(inside("/data/Quillhaven/Generated/"));
+    EXPECT_FALSE(inside("/data/Quillhaven/beside.png"));
+    EXPECT_FALSE(inside("/data/Quillhaven/GeneratedOld/x.png"));
+    EXPECT_FALSE(inside("/data/Quillhaven/Generated/../escaped.png"));
+    EXPECT_FALSE(inside("/data/Quillhaven/generated/x.png"));  // case-sensitive
+    // A folder URL given without its trailing slash, or with dot components, works alike.
+    const WallpaperProcessor plain(Url("file", "/data/./Quillhaven/Generated"));
+    EXPECT_TRUE(plain.isGeneratedWallpaper(Url::fileURLWithPath("/data/Quillhaven/Generated/a")));
+}
+
+class CleanupTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fs::create_directories(generated / "subfolder" / "deeper");
+        writeBytes(generated / "quillhaven-A.png", "a");
+        writeBytes(generated / "quillhaven-B.png", "b");
+        writeBytes(generated / ".hidden", "h");
+        writeBytes(generated / "foreign.txt", "f");
+        writeBytes(generated / "subfolder" / "deeper" / "file", "x");
+    }
+    Url folderUrl() const { return Url::directoryURLWithPath(generated.string()); }
+    std::vector<std::string> remaining() const {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(generated)) {
+            names.push_back(entry.path().filename().string());
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    TempFolder folder;
+    fs::path generated = folder / "Generated";
+};
+
+TEST_F(CleanupTest, KeepsOnlyTheGivenFile) {
+    const WallpaperProcessor processor(folderUrl());
+    processor.removeOldGeneratedWallpapers(folderUrl().appendingPathComponent("quillhaven-B.png"));
+    EXPECT_EQ(remaining(), std::vector<std::string>{"quillhaven-B.png"});
+}
+
+TEST_F(CleanupTest, RemovesEverythingWithoutAFileToKeepOrWithOneOutside) {
+    const WallpaperProcessor processor(folderUrl());
+    processor.removeOldGeneratedWallpapers(Url::fileURLWithPath("/elsewhere/quillhaven-A.png"));
+    EXPECT_TRUE(remaining().empty());
+    EXPECT_TRUE(fs::is_directory(generated));  // the folder itself stays
+    writeBytes(generated / "again.png", "x");
+    processor.removeOldGeneratedWallpapers(std::nullopt);
+    EXPECT_TRUE(remaining().empty());
+}
+
+TEST_F(CleanupTest, KeepsTheFileARenderJustWrote) {
+    const WallpaperProcessor processor(folderUrl());
+    const auto source = savePng(solid(4, 4, Qt::red), folder / "p.png");
+    const ProcessingResult result =
+        processor.processSynchronously(makeRequest(source, 4, 4, 1, 1, 0));
+    ASSERT_TRUE(result.succeeded());
+    processor.removeOldGeneratedWallpapers(result.url());
+    EXPECT_EQ(remaining(), std::vector<std::string>{result.url().lastPathComponent()});
+}
+
+TEST_F(CleanupTest, MissingFolderIsIgnored) {
+    const WallpaperProcessor processor(Url::directoryURLWithPath((folder / "none").string()));
+    processor.removeOldGeneratedWallpapers(std::nullopt);
+    EXPECT_FALSE(fs::exists(folder / "none"));
+}
+
+TEST_F(CleanupTest, EntryThatCannotBeRemovedStaysAndTheRestGo) {
+    if (geteuid() == 0) {
+        GTEST_SKIP() << "root can remove entries from a read-only folder";
+    }
+    fs::permissions(generated / "subfolder" / "deeper",
+                    fs::perms::owner_read | fs::perms::owner_exec);
+    const WallpaperProcessor processor(folderUrl());
+    processor.removeOldGeneratedWallpapers(std::nullopt);
+    EXPECT_EQ(remaining(), std::vector<std::string>{"subfolder"});
+}
+
+}  // namespace
+}  // namespace quillhaven

@@ -1,0 +1,207 @@
+// What a render leaves on disk: names, folders, bad input, colour, and failures.
+
+#include <gtest/gtest.h>
+
+#include <QColorSpace>
+
+#include <unistd.h>
+
+#include <cmath>
+#include <filesystem>
+#include <regex>
+
+#include "render_test_support.h"
+
+namespace quillhaven {
+namespace {
+
+using namespace testing;
+namespace fs = std::filesystem;
+
+class ProcessorFilesTest : public ::testing::Test {
+protected:
+    fs::path picture() { return savePng(solid(40, 20, QColor(10, 90, 160)), folder / "p.png"); }
+    Url outputFolder() const { return Url::directoryURLWithPath(generated.string()); }
+    ProcessingResult render(const fs::path& source, double width = 20, double height = 10) {
+        return WallpaperProcessor(outputFolder())
+            .processSynchronously(makeRequest(source, width, height, 1, 2, 3));
+    }
+
+    TempFolder folder;
+    fs::path generated = folder / "data" / "Quillhaven" / "Generated";
+};
+
+TEST_F(ProcessorFilesTest, EachRenderWritesANewUpperCaseUuidPngIntoTheFolder) {
+    const auto source = picture();
+    const ProcessingResult first = render(source);
+    const ProcessingResult second = render(source);  // the folder exists now and is reused
+    ASSERT_TRUE(first.succeeded());
+    ASSERT_TRUE(second.succeeded());
+    EXPECT_NE(first.url(), second.url());
+    const std::regex name(
+        "quillhaven-[0-9A-F]{8}-[0-9A-F]{4}-4[0-9A-F]{3}-[89AB][0-9A-F]{3}-"
+        "[0-9A-F]{12}\\.png");
+    for (const Url& url : {first.url(), second.url()}) {
+        EXPECT_TRUE(std::regex_match(url.lastPathComponent(), name)) << url.path();
+        EXPECT_EQ(url, outputFolder().appendingPathComponent(url.lastPathComponent()));
+        EXPECT_TRUE(url.isFileURL());
+    }
+    // Both stay, and nothing else (no temporary file) is left beside them.
+    EXPECT_EQ(filesBelow(generated).size(), 2u);
+    const QImage image = readOutput(first.url());
+    EXPECT_EQ(image.size(), QSize(20, 10));
+}
+
+TEST_F(ProcessorFilesTest, OutputIsRgbaPngMarkedSrgb) {
+    const ProcessingResult result = render(picture());
+    ASSERT_TRUE(result.succeeded());
+    const std::string bytes = readBytes(result.url().path());
+    ASSERT_GT(bytes.size(), 33u);
+    EXPECT_EQ(bytes.substr(1, 3), "PNG");
+    EXPECT_EQ(static_cast<int>(bytes[24]), 8);  // bit depth
+    EXPECT_EQ(static_cast<int>(bytes[25]), 6);  // colour type RGBA
+    EXPECT_TRUE(pngHasChunk(bytes, "sRGB"));
+    EXPECT_FALSE(pngHasChunk(bytes, "iCCP"));
+}
+
+TEST_F(ProcessorFilesTest, PictureWithIccProfileIsConvertedToSrgb) {
+    const QColor stored(200, 100, 50);
+    QImage p3 = solid(20, 10, stored);
+    p3.setColorSpace(QColorSpace(QColorSpace::DisplayP3));
+    const auto source = savePng(p3, folder / "p3.png");
+    ASSERT_TRUE(pngHasChunk(readBytes(source), "iCCP"));
+
+    QImage reference = solid(1, 1, stored);
+    reference.setColorSpace(QColorSpace(QColorSpace::DisplayP3));
+    reference.convertToColorSpace(QColorSpace::SRgb);
+    const QColor expected = reference.pixelColor(0, 0);
+    ASSERT_GT(std::abs(expected.red() - stored.red()), 5);  // the conversion is visible
+
+    const ProcessingResult result = render(source);
+    ASSERT_TRUE(result.succeeded());
+    const QColor actual = readOutput(result.url()).pixelColor(10, 5);
+    EXPECT_NEAR(actual.red(), expected.red(), 2);
+    EXPECT_NEAR(actual.green(), expected.green(), 2);
+    EXPECT_NEAR(actual.blue(), expected.blue(), 2);
+}
+
+TEST_F(ProcessorFilesTest, TransparentPictureLiesOnBlack) {
+    QImage translucent(20, 10, QImage::Format_ARGB32);
+    translucent.fill(QColor(255, 255, 255, 128));
+    const ProcessingResult result = render(savePng(translucent, folder / "t.png"));
+    ASSERT_TRUE(result.succeeded());
+    const QColor pixel = readOutput(result.url()).pixelColor(10, 5);
+    EXPECT_NEAR(pixel.red(), 128, 2);
+    EXPECT_EQ(pixel.alpha(), 255);
+}
+
+TEST_F(ProcessorFilesTest, MissingParentFoldersAreCreated) {
+    generated = folder / "a" / "b" / "c";
+    ASSERT_TRUE(render(picture()).succeeded());
+    EXPECT_EQ(filesBelow(generated).size(), 1u);
+}
+
+TEST_F(ProcessorFilesTest, FolderBlockedByFileGivesFileSystemErrorAndWritesNothing) {
+    fs::create_directories(generated.parent_path());
+    writeBytes(generated, "not a folder");
+    const ProcessingResult result = render(picture());
+    ASSERT_FALSE(result.succeeded());
+    EXPECT_FALSE(result.failure().processingError().has_value());
+    EXPECT_TRUE(result.failure().fileSystemError());
+    EXPECT_EQ(result.failure().localizedDescription(),
+              result.failure().fileSystemError().message());
+    EXPECT_EQ(filesBelow(folder / "data").size(), 1u);  // only the blocking file
+}
+
+TEST_F(ProcessorFilesTest, UnreadablePicturesGiveUnsupportedImageAndTouchNothing) {
+    const std::string png = readBytes(picture());
+    struct Case {
+        std::string name;
+        std::optional<std::string> bytes;  // none: the file does not exist
+    };
+    const std::vector<Case> cases = {
+        {"missing.png", std::nullopt},
+        {"empty.png", std::string()},
+        {"truncated.png", png.substr(0, png.size() / 2)},
+        {"text.png", "just some words, no picture"},
+        {"animated.gif", twoFrameGif()},
+        {"pages.tiff", twoPageTiff()},
+        {"forged.png", forgedHugePngHeader(100000, 100000)},
+    };
+    for (const Case& c : cases) {
+        const fs::path path = folder / c.name;
+        if (c.bytes) {
+            writeBytes(path, *c.bytes);
+        }
+        const ProcessingResult result = render(path);
+        ASSERT_FALSE(result.succeeded()) << c.name;
+        EXPECT_EQ(result.failure().processingError(), WallpaperProcessingError::unsupportedImage)
+            << c.name;
+        EXPECT_EQ(result.failure().localizedDescription(), "この壁紙は静止画として読み込めません");
+        EXPECT_FALSE(fs::exists(folder / "data")) << c.name;
+    }
+    // A URL that is not a file URL names nothing on disk.
+    WallpaperProcessingRequest remote = makeRequest(picture(), 20, 10, 1, 2, 3);
+    remote.sourceURL = Url("https", "/example.org/p.png");
+    const auto result = WallpaperProcessor(outputFolder()).processSynchronously(remote);
+    ASSERT_FALSE(result.succeeded());
+    EXPECT_EQ(result.failure().processingError(), WallpaperProcessingError::unsupportedImage);
+}
+
+TEST_F(ProcessorFilesTest, ImageCountFollowsTheFile) {
+    const WallpaperProcessor processor(outputFolder());
+    writeBytes(folder / "animated.gif", twoFrameGif());
+    writeBytes(folder / "pages.tiff", twoPageTiff());
+    writeBytes(folder / "text.png", "words");
+    EXPECT_EQ(processor.imageCount(Url::fileURLWithPath(picture().string())), 1u);
+    EXPECT_EQ(processor.imageCount(Url::fileURLWithPath((folder / "animated.gif").string())), 2u);
+    EXPECT_EQ(processor.imageCount(Url::fileURLWithPath((folder / "pages.tiff").string())), 2u);
+    EXPECT_EQ(processor.imageCount(Url::fileURLWithPath((folder / "text.png").string())),
+              std::nullopt);
+    EXPECT_EQ(processor.imageCount(Url::fileURLWithPath((folder / "none.png").string())),
+              std::nullopt);
+}
+
+TEST_F(ProcessorFilesTest, InsaneRequestsGiveCannotCreateCanvasAndTouchNothing) {
+    const auto source = picture();
+    const double nan = std::nan("");
+    const std::vector<std::array<double, 5>> requests = {
+        {nan, 10, 1, 2, 3},      {10, INFINITY, 1, 2, 3},     {10, 10, nan, 2, 3},
+        {10, 10, 1, nan, 3},     {10, 10, 1, 2, nan},         {1e6, 10, 1, 2, 3},
+        {20000, 20000, 1, 2, 3}, {1e300, 1e300, 1e300, 2, 3},
+    };
+    for (const auto& values : requests) {
+        const ProcessingResult result =
+            WallpaperProcessor(outputFolder())
+                .processSynchronously(
+                    makeRequest(source, values[0], values[1], values[2], values[3], values[4]));
+        ASSERT_FALSE(result.succeeded());
+        EXPECT_EQ(result.failure().processingError(), WallpaperProcessingError::cannotCreateCanvas);
+        EXPECT_EQ(result.failure().localizedDescription(),
+                  "壁紙を加工するための画像を作成できません");
+    }
+    EXPECT_FALSE(fs::exists(folder / "data"));
+}
+
+TEST(ProcessingErrorTest, MessagesAreTheFixedDescriptions) {
+    EXPECT_EQ(errorDescription(WallpaperProcessingError::cannotWriteImage),
+              "加工した壁紙を保存できません");
+    const ProcessingFailure failure(WallpaperProcessingError::cannotWriteImage);
+    EXPECT_EQ(failure.localizedDescription(), "加工した壁紙を保存できません");
+    EXPECT_FALSE(failure.fileSystemError());
+}
+
+TEST_F(ProcessorFilesTest, UnwritableFolderGivesCannotWriteImageAndLeavesNothing) {
+    if (geteuid() == 0) {
+        GTEST_SKIP() << "root can write into a read-only folder";
+    }
+    fs::create_directories(generated);
+    fs::permissions(generated, fs::perms::owner_read | fs::perms::owner_exec);
+    const ProcessingResult result = render(picture());
+    ASSERT_FALSE(result.succeeded());
+    EXPECT_EQ(result.failure().processingError(), WallpaperProcessingError::cannotWriteImage);
+    EXPECT_TRUE(filesBelow(generated).empty());
+}
+
+}  // namespace
+}  // namespace quillhaven
