@@ -1,0 +1,22 @@
+#pragma once
+
+// The displays of the running graphical session, read from QScreen on every call, with the
+// notch found on the built-in panel (or given by QUILLHAVEN_NOTCH_HEIGHT for the primary).
+
+#include <vector>
+
+#include "desktop_services.h"
+#include "notch_detection.h"
+
+namespace quillhaven {
+
+class QScreenDisplayService : public DisplayService {
+public:
+    explicit QScreenDisplayService(NotchSources sources = {});
+    std::vector<Display> screens() override;
+
+private:
+    NotchSources sources_;
+};
+
+}  // namespace quillhaven

@@ -1,0 +1,122 @@
+#include "plasma_workspace.h"
+
+#include <cmath>
+
+#include "fill_mode_mapping.h"
+#include "wallpaper_scripts.h"
+
+namespace quillhaven::plasma {
+
+namespace {
+
+constexpr double originTolerance = 0.5;
+
+bool isAtOrigin(const Display& display) {
+    return std::fabs(display.frame.x) < originTolerance &&
+           std::fabs(display.frame.y) < originTolerance;
+}
+
+}  // namespace
+
+std::optional<int> plasmaScreenNumber(const Display& display, const std::vector<Display>& all) {
+    if (isAtOrigin(display)) {
+        return 0;
+    }
+    int number = 1;
+    bool primarySeen = false;
+    for (const Display& candidate : all) {
+        if (!primarySeen && isAtOrigin(candidate)) {
+            primarySeen = true;
+            continue;
+        }
+        if (candidate.identifier == display.identifier) {
+            return number;
+        }
+        ++number;
+    }
+    return std::nullopt;
+}
+
+ScreenNumbering screenNumberingFrom(std::shared_ptr<DisplayService> displays) {
+    return [displays = std::move(displays)](const Display& display) {
+        return plasmaScreenNumber(display, displays->screens());
+    };
+}
+
+PlasmaWorkspace::PlasmaWorkspace(PlasmaShellClient shell, ScreenNumbering numbering)
+    : shell_(std::move(shell)), numbering_(std::move(numbering)) {}
+
+std::optional<WallpaperReading> PlasmaWorkspace::read(const Display& display) {
+    const auto screen = numbering_(display);
+    if (!screen) {
+        return std::nullopt;
+    }
+    const ScriptResult result = shell_.evaluate(readWallpaperScript(*screen));
+    if (!result.output) {
+        return std::nullopt;
+    }
+    auto wallpaper = parseWallpaperAnswer(*result.output);
+    if (!wallpaper || !wallpaper->found) {
+        return std::nullopt;
+    }
+    return wallpaper;
+}
+
+std::optional<Url> PlasmaWorkspace::desktopImageURL(const Display& display) {
+    const auto reading = read(display);
+    if (!reading) {
+        return std::nullopt;
+    }
+    if (reading->plugin != QLatin1String(imagePlugin)) {
+        return Url(pluginScheme, reading->plugin.toStdString());
+    }
+    // A wallpaper package (a folder) comes back as the folder's file URL: it holds no
+    // single picture, so the apply flow refuses it as not still.
+    return urlForImageValue(reading->image);
+}
+
+std::optional<DesktopImageOptions> PlasmaWorkspace::desktopImageOptions(const Display& display) {
+    const auto reading = read(display);
+    if (!reading || reading->plugin != QLatin1String(imagePlugin)) {
+        return std::nullopt;
+    }
+    const Color color = parseConfigColor(reading->color.toStdString()).value_or(Color::black());
+    return optionsForFillMode(reading->fillMode, color);
+}
+
+Outcome PlasmaWorkspace::setDesktopImageURL(const Url& url, const Display& display,
+                                            const DesktopImageOptions& options) {
+    if (!url.isFileURL()) {
+        return Outcome::failure("ファイルではない壁紙は設定できません");
+    }
+    const auto screen = numbering_(display);
+    if (!screen) {
+        return Outcome::failure("このディスプレイに当たる Plasma の画面が見つかりません");
+    }
+    WallpaperWrite values;
+    values.image = imageValueForPath(url.path());
+    values.fillMode = fillModeForOptions(options);
+    if (const auto color = colorForOptions(options)) {
+        values.color = QString::fromStdString(formatConfigColor(*color));
+    }
+    const ScriptResult result = shell_.evaluate(writeWallpaperScript(*screen, values));
+    if (!result.output) {
+        return Outcome::failure(result.error);
+    }
+    const auto answer = parseWallpaperAnswer(*result.output);
+    if (!answer) {
+        return Outcome::failure("Plasma の応答を読み取れません");
+    }
+    if (!answer->found) {
+        return Outcome::failure("このディスプレイに Plasma のデスクトップがありません");
+    }
+    if (!answer->written) {
+        // Another plugin (a slideshow, say) is in use: switching it away would lose the
+        // user's own setting, so nothing is changed.
+        return Outcome::failure("壁紙プラグインが静止画用ではないため変更しません（" +
+                                answer->plugin.toStdString() + "）");
+    }
+    return Outcome::success();
+}
+
+}  // namespace quillhaven::plasma

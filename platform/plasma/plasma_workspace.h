@@ -1,0 +1,49 @@
+#pragma once
+
+// The desktop picture on KDE Plasma: the image wallpaper (org.kde.image) of the desktop on
+// the Plasma screen that shows a display, read and written through the shell's scripting.
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "desktop_services.h"
+#include "plasma_shell_client.h"
+#include "wallpaper_scripts.h"
+
+namespace quillhaven::plasma {
+
+// Which Plasma screen shows a display; none when it cannot be told.
+using ScreenNumbering = std::function<std::optional<int>(const Display&)>;
+
+// Plasma gives number 0 to its primary screen, the one our display list puts at the
+// origin. The other displays follow in the order of the list, from 1. Only the main
+// display, which is always 0, is ever asked for by the controller.
+std::optional<int> plasmaScreenNumber(const Display& display, const std::vector<Display>& all);
+
+// The numbering for the displays a service lists at the time of each call.
+ScreenNumbering screenNumberingFrom(std::shared_ptr<DisplayService> displays);
+
+// A picture that Plasma shows through another wallpaper plugin (a slideshow, a colour,
+// a picture of the day) is reported with this scheme and the plugin's name as the path:
+// not a file, so the apply flow refuses it, and a restore can never target it.
+inline constexpr const char* pluginScheme = "plasma-plugin";
+
+class PlasmaWorkspace : public Workspace {
+public:
+    PlasmaWorkspace(PlasmaShellClient shell, ScreenNumbering numbering);
+
+    std::optional<Url> desktopImageURL(const Display& display) override;
+    std::optional<DesktopImageOptions> desktopImageOptions(const Display& display) override;
+    Outcome setDesktopImageURL(const Url& url, const Display& display,
+                               const DesktopImageOptions& options) override;
+
+private:
+    std::optional<WallpaperReading> read(const Display& display);
+
+    PlasmaShellClient shell_;
+    ScreenNumbering numbering_;
+};
+
+}  // namespace quillhaven::plasma

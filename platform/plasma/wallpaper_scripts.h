@@ -1,0 +1,55 @@
+#pragma once
+
+// The scripts that read and write a desktop's wallpaper through Plasma's scripting API, and
+// the reading of their answers. Every value goes into a script as a JSON string literal, so
+// quotes, backslashes, line breaks and any non-ASCII text in a path stay data and never
+// become code. Each script prints exactly one JSON object.
+
+#include <QString>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "url.h"
+
+namespace quillhaven::plasma {
+
+inline constexpr const char* imagePlugin = "org.kde.image";
+
+// `text` (UTF-8) as a JavaScript string literal, quotes included. Besides what JSON
+// escapes, U+2028 and U+2029 are escaped since older script engines end a line there.
+std::string scriptStringLiteral(std::string_view text);
+
+// Reads the wallpaper plugin and, for the image plugin, its Image, FillMode and Color on
+// the desktop of the given Plasma screen.
+QString readWallpaperScript(int screen);
+
+struct WallpaperWrite {
+    QString image;                 // the Image value
+    std::optional<int> fillMode;   // left as it is when absent
+    std::optional<QString> color;  // left as it is when absent
+};
+
+// Writes the values to every desktop of the screen, but only when all of them use the
+// image plugin: a slideshow or another plugin is never switched away from.
+QString writeWallpaperScript(int screen, const WallpaperWrite& values);
+
+struct WallpaperReading {
+    bool found = false;  // a desktop exists on that screen
+    QString plugin;
+    QString image;
+    int fillMode = 2;
+    QString color;
+    bool written = false;  // a write script changed the settings
+};
+
+// None when the answer is not the JSON object the scripts print.
+std::optional<WallpaperReading> parseWallpaperAnswer(const QString& answer);
+
+// The Image value as a URL: a file URL for a local path or "file:" URL, the URL itself for
+// another scheme, none when empty or unreadable.
+std::optional<Url> urlForImageValue(const QString& value);
+// The Image value for a local path: a "file:" URL, as Plasma writes it itself.
+QString imageValueForPath(const std::string& path);
+
+}  // namespace quillhaven::plasma

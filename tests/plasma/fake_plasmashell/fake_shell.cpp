@@ -1,0 +1,107 @@
+#include "fake_shell.h"
+
+#include <QDBusConnection>
+#include <QDBusError>
+#include <QFile>
+#include <QJSEngine>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSaveFile>
+#include <vector>
+
+#include "fake_desktop.h"
+
+namespace {
+
+// The global functions a Plasma desktop script sees, as far as the tests use them.
+class ScriptApi : public QObject {
+    Q_OBJECT
+
+public:
+    ScriptApi(QJSEngine& engine, const QJsonArray& desktops) : engine_(engine) {
+        for (const QJsonValue& desktop : desktops) {
+            desktops_.push_back(new FakeDesktop(desktop.toObject(), this));
+        }
+    }
+
+    Q_INVOKABLE QJSValue desktops() {
+        QJSValue list = engine_.newArray(static_cast<uint>(desktops_.size()));
+        for (std::size_t i = 0; i < desktops_.size(); ++i) {
+            list.setProperty(static_cast<quint32>(i), engine_.newQObject(desktops_[i]));
+        }
+        return list;
+    }
+
+    // Plasma's shell collects printed text without separators and answers it.
+    Q_INVOKABLE void print(const QString& text) { output_ += text; }
+
+    QString output() const { return output_; }
+    QJsonArray desktopStates() const {
+        QJsonArray states;
+        for (const FakeDesktop* desktop : desktops_) {
+            states.append(desktop->state());
+        }
+        return states;
+    }
+
+private:
+    QJSEngine& engine_;
+    std::vector<FakeDesktop*> desktops_;
+    QString output_;
+};
+
+QJsonObject loadState(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    return QJsonDocument::fromJson(file.readAll()).object();
+}
+
+bool saveState(const QString& path, const QJsonObject& state) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        return false;
+    }
+    file.write(QJsonDocument(state).toJson());
+    return file.commit();
+}
+
+}  // namespace
+
+QString FakeShell::evaluateScript(const QString& script) {
+    QJsonObject state = loadState(statePath_);
+    state.insert(QLatin1String("calls"), state.value(QLatin1String("calls")).toInt() + 1);
+    state.insert(QLatin1String("lastScript"), script);
+    if (state.value(QLatin1String("locked")).toBool()) {
+        saveState(statePath_, state);
+        sendErrorReply(QDBusError::Failed, QStringLiteral("Widgets are locked"));
+        return {};
+    }
+
+    QJSEngine engine;
+    ScriptApi api(engine, state.value(QLatin1String("desktops")).toArray());
+    // Owned here on the stack: the engine must never collect it.
+    QJSEngine::setObjectOwnership(&api, QJSEngine::CppOwnership);
+    engine.globalObject().setProperty(QStringLiteral("__shell"), engine.newQObject(&api));
+    engine.evaluate(
+        QStringLiteral("var desktops = function () { return __shell.desktops(); };\n"
+                       "var print = function () {\n"
+                       "  __shell.print(Array.prototype.join.call(arguments, ' '));\n"
+                       "};\n"));
+    const QJSValue result = engine.evaluate(script, QStringLiteral("script"));
+
+    state.insert(QLatin1String("desktops"), api.desktopStates());
+    saveState(statePath_, state);
+    if (result.isError()) {
+        sendErrorReply(QDBusError::Failed,
+                       QStringLiteral("Error: %1 at line %2")
+                           .arg(result.property(QStringLiteral("message")).toString())
+                           .arg(result.property(QStringLiteral("lineNumber")).toInt()));
+        return {};
+    }
+    return api.output();
+}
+
+#include "fake_shell.moc"

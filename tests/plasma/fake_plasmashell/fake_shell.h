@@ -1,0 +1,25 @@
+#pragma once
+
+// A stand-in for Plasma's shell on a private session bus: org.kde.PlasmaShell.evaluateScript
+// really runs the script it receives, with a JavaScript engine, over desktops kept in a JSON
+// state file. The file is read before and written (atomically) after every script, so a
+// test can arrange and inspect the desktops between calls. With "locked" set in the state,
+// every script is refused as Plasma refuses it when widgets are locked.
+
+#include <QDBusContext>
+#include <QObject>
+#include <QString>
+
+class FakeShell : public QObject, protected QDBusContext {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.kde.PlasmaShell")
+
+public:
+    explicit FakeShell(QString statePath) : statePath_(std::move(statePath)) {}
+
+public slots:
+    QString evaluateScript(const QString& script);
+
+private:
+    QString statePath_;
+};

@@ -1,0 +1,64 @@
+// The mapping between Plasma's fill modes and colours and the controller's options.
+
+#include <gtest/gtest.h>
+
+#include "fill_mode_mapping.h"
+
+namespace quillhaven::plasma {
+namespace {
+
+TEST(FillModeMappingTest, EveryFillModeComesBackFromItsOptions) {
+    for (int mode = 0; mode <= 6; ++mode) {
+        EXPECT_EQ(fillModeForOptions(optionsForFillMode(mode, Color::black())), mode) << mode;
+    }
+    // Modes Plasma does not know read as its default, preserve aspect crop.
+    EXPECT_EQ(optionsForFillMode(7, Color::black()), optionsForFillMode(2, Color::black()));
+    EXPECT_EQ(optionsForFillMode(-1, Color::black()), optionsForFillMode(2, Color::black()));
+}
+
+TEST(FillModeMappingTest, TheControllersFixedOptionsMeanStretch) {
+    const DesktopImageOptions boxed{{DesktopImageOptionKey::scaling, BoxedNumber{std::int64_t{1}}},
+                                    {DesktopImageOptionKey::allowClipping, BoxedNumber{false}}};
+    const DesktopImageOptions plain{{DesktopImageOptionKey::scaling, std::int64_t{1}},
+                                    {DesktopImageOptionKey::allowClipping, false}};
+    EXPECT_EQ(fillModeForOptions(boxed), 0);
+    EXPECT_EQ(fillModeForOptions(plain), 0);
+}
+
+TEST(FillModeMappingTest, PartialAndUnknownOptionsFallBackToAspectModes) {
+    using Key = DesktopImageOptionKey;
+    EXPECT_EQ(fillModeForOptions({}), std::nullopt);
+    EXPECT_EQ(fillModeForOptions({{Key::fillColor, Color::black()}}), std::nullopt);
+    EXPECT_EQ(fillModeForOptions({{Key::allowClipping, true}}), 2);
+    EXPECT_EQ(fillModeForOptions({{Key::allowClipping, false}}), 1);
+    EXPECT_EQ(fillModeForOptions({{Key::scaling, std::int64_t{2}}}), 6);
+    // The one pair no fill mode reads as, and scalings beyond the known four.
+    EXPECT_EQ(fillModeForOptions({{Key::scaling, std::int64_t{0}}, {Key::allowClipping, false}}),
+              1);
+    EXPECT_EQ(fillModeForOptions({{Key::scaling, std::int64_t{42}}, {Key::allowClipping, true}}),
+              2);
+    // Entries of the wrong type count as absent.
+    EXPECT_EQ(fillModeForOptions({{Key::scaling, std::string("1")}}), std::nullopt);
+    EXPECT_EQ(colorForOptions({{Key::fillColor, std::int64_t{0}}}), std::nullopt);
+}
+
+TEST(FillModeMappingTest, ConfigColoursParseAndFormatByteForByte) {
+    EXPECT_EQ(parseConfigColor("0,0,0"), Color::black());
+    EXPECT_EQ(parseConfigColor(" 255, 128 ,0 "), (Color{1, 128 / 255.0, 0, 1}));
+    EXPECT_EQ(parseConfigColor("10,20,30,40"),
+              (Color{10 / 255.0, 20 / 255.0, 30 / 255.0, 40 / 255.0}));
+    EXPECT_EQ(parseConfigColor("#ff8000"), (Color{1, 128 / 255.0, 0, 1}));
+    EXPECT_EQ(parseConfigColor("black"), Color::black());
+    EXPECT_EQ(parseConfigColor(""), std::nullopt);
+    EXPECT_EQ(parseConfigColor("1,2"), std::nullopt);
+    EXPECT_EQ(parseConfigColor("1,2,300"), std::nullopt);
+    EXPECT_EQ(parseConfigColor("no colour"), std::nullopt);
+
+    for (const char* text : {"0,0,0", "255,255,255", "12,34,56", "1,2,3,128"}) {
+        EXPECT_EQ(formatConfigColor(*parseConfigColor(text)), text);
+    }
+    EXPECT_EQ(formatConfigColor(Color{2, -1, 0.5, 1}), "255,0,128");
+}
+
+}  // namespace
+}  // namespace quillhaven::plasma

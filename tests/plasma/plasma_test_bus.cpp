@@ -1,0 +1,135 @@
+#include "plasma_test_bus.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QSaveFile>
+
+namespace quillhaven::testing {
+
+namespace {
+
+constexpr int startTimeoutInMilliseconds = 10000;
+
+const char* busConfiguration = R"XML(<!DOCTYPE busconfig PUBLIC
+ "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
+ "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
+<busconfig>
+  <type>session</type>
+  <listen>unix:dir=%1</listen>
+  <auth>EXTERNAL</auth>
+  <policy context="default">
+    <allow send_destination="*" eavesdrop="true"/>
+    <allow eavesdrop="true"/>
+    <allow own="*"/>
+  </policy>
+</busconfig>
+)XML";
+
+const QString imageGroup = QStringLiteral("Wallpaper/org.kde.image/General");
+
+}  // namespace
+
+PrivateSessionBus::PrivateSessionBus() {
+    if (!folder_.isValid()) {
+        return;
+    }
+    const QString configPath = folder_.filePath(QStringLiteral("bus.conf"));
+    QFile config(configPath);
+    if (!config.open(QIODevice::WriteOnly)) {
+        return;
+    }
+    config.write(QString::fromLatin1(busConfiguration).arg(folder_.path()).toUtf8());
+    config.close();
+    daemon_.start(QStringLiteral("dbus-daemon"),
+                  {QStringLiteral("--config-file=") + configPath, QStringLiteral("--nofork"),
+                   QStringLiteral("--nopidfile"), QStringLiteral("--print-address=1")});
+    if (!daemon_.waitForStarted(startTimeoutInMilliseconds)) {
+        return;
+    }
+    // The daemon prints its address as its first line once it listens.
+    while (!daemon_.canReadLine() && daemon_.waitForReadyRead(startTimeoutInMilliseconds)) {
+    }
+    address_ = QString::fromUtf8(daemon_.readLine()).trimmed();
+}
+
+PrivateSessionBus::~PrivateSessionBus() {
+    if (daemon_.state() != QProcess::NotRunning) {
+        daemon_.terminate();
+        if (!daemon_.waitForFinished(startTimeoutInMilliseconds)) {
+            daemon_.kill();
+            daemon_.waitForFinished();
+        }
+    }
+}
+
+FakePlasmaShell::FakePlasmaShell(const QString& busAddress, const QString& statePath) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), busAddress);
+    process_.setProcessEnvironment(environment);
+    process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process_.start(QStringLiteral(QUILLHAVEN_FAKE_PLASMASHELL),
+                   {QStringLiteral("--state"), statePath});
+    if (!process_.waitForStarted(startTimeoutInMilliseconds)) {
+        return;
+    }
+    while (!process_.canReadLine() && process_.waitForReadyRead(startTimeoutInMilliseconds)) {
+    }
+    ready_ = process_.readLine().trimmed() == "ready";
+}
+
+FakePlasmaShell::~FakePlasmaShell() {
+    if (process_.state() != QProcess::NotRunning) {
+        process_.terminate();
+        if (!process_.waitForFinished(startTimeoutInMilliseconds)) {
+            process_.kill();
+            process_.waitForFinished();
+        }
+    }
+}
+
+QJsonObject readShellState(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    return QJsonDocument::fromJson(file.readAll()).object();
+}
+
+void writeShellState(const QString& path, const QJsonObject& state) {
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly)) {
+        file.write(QJsonDocument(state).toJson());
+        file.commit();
+    }
+}
+
+QJsonObject imageDesktop(int screen, const QString& image, int fillMode, const QString& color) {
+    QJsonObject settings{{QStringLiteral("Image"), image},
+                         {QStringLiteral("FillMode"), QString::number(fillMode)},
+                         {QStringLiteral("Color"), color}};
+    return QJsonObject{{QStringLiteral("screen"), screen},
+                       {QStringLiteral("plugin"), QStringLiteral("org.kde.image")},
+                       {QStringLiteral("config"), QJsonObject{{imageGroup, settings}}}};
+}
+
+QJsonObject pluginDesktop(int screen, const QString& plugin) {
+    return QJsonObject{{QStringLiteral("screen"), screen},
+                       {QStringLiteral("plugin"), plugin},
+                       {QStringLiteral("config"), QJsonObject{}}};
+}
+
+QString imageSetting(const QJsonObject& state, int desktopIndex, const QString& key) {
+    return state.value(QStringLiteral("desktops"))
+        .toArray()
+        .at(desktopIndex)
+        .toObject()
+        .value(QStringLiteral("config"))
+        .toObject()
+        .value(imageGroup)
+        .toObject()
+        .value(key)
+        .toString();
+}
+
+}  // namespace quillhaven::testing

@@ -1,0 +1,57 @@
+#pragma once
+
+// A private session bus and a fake Plasma shell on it, for tests. Nothing here touches the
+// session bus of the person running the tests: the bus is a dbus-daemon of our own with a
+// configuration that lets everything through and activates no services, listening in a
+// temporary folder.
+
+#include <QJsonObject>
+#include <QProcess>
+#include <QString>
+#include <QTemporaryDir>
+
+namespace quillhaven::testing {
+
+class PrivateSessionBus {
+public:
+    PrivateSessionBus();
+    ~PrivateSessionBus();
+    PrivateSessionBus(const PrivateSessionBus&) = delete;
+    PrivateSessionBus& operator=(const PrivateSessionBus&) = delete;
+
+    bool isRunning() const { return !address_.isEmpty(); }
+    const QString& address() const { return address_; }
+
+private:
+    QTemporaryDir folder_;
+    QProcess daemon_;
+    QString address_;
+};
+
+class FakePlasmaShell {
+public:
+    // Starts the fake on the bus with the desktops in `statePath` and waits for its name.
+    FakePlasmaShell(const QString& busAddress, const QString& statePath);
+    ~FakePlasmaShell();
+    FakePlasmaShell(const FakePlasmaShell&) = delete;
+    FakePlasmaShell& operator=(const FakePlasmaShell&) = delete;
+
+    bool isReady() const { return ready_; }
+
+private:
+    QProcess process_;
+    bool ready_ = false;
+};
+
+// The fake shell's state file.
+QJsonObject readShellState(const QString& path);
+void writeShellState(const QString& path, const QJsonObject& state);
+
+// A desktop with the image plugin and the given settings, as Plasma keeps them (text).
+QJsonObject imageDesktop(int screen, const QString& image, int fillMode, const QString& color);
+// A desktop with another wallpaper plugin.
+QJsonObject pluginDesktop(int screen, const QString& plugin);
+// One key of a desktop's image-plugin settings in a state read back from the fake.
+QString imageSetting(const QJsonObject& state, int desktopIndex, const QString& key);
+
+}  // namespace quillhaven::testing

@@ -1,0 +1,257 @@
+// The Plasma workspace against a fake Plasma shell on a private session bus. The fake runs
+// the scripts it receives, so these tests check what the scripts really do to the desktops.
+
+#include <gtest/gtest.h>
+#include <QDBusConnection>
+#include <QJsonArray>
+#include <QTemporaryDir>
+#include <QUrl>
+#include <memory>
+
+#include "fill_mode_mapping.h"
+#include "plasma_test_bus.h"
+#include "plasma_workspace.h"
+
+namespace quillhaven::plasma {
+namespace {
+
+using testing::FakePlasmaShell;
+using testing::imageDesktop;
+using testing::imageSetting;
+using testing::pluginDesktop;
+using testing::PrivateSessionBus;
+using testing::readShellState;
+using testing::writeShellState;
+
+Display displayAt(const std::string& identifier, double x, double y) {
+    Display display;
+    display.identifier = identifier;
+    display.frame = Rect{x, y, 1512, 982};
+    display.backingScaleFactor = 2;
+    return display;
+}
+
+const Display mainDisplay = displayAt("eDP-1", 0, 0);
+const Display sideDisplay = displayAt("HDMI-A-1", 1512, 0);
+
+QString fileValue(const QString& path) {
+    return QUrl::fromLocalFile(path).toString();
+}
+
+class PlasmaWorkspaceTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(folder_.isValid());
+        ASSERT_TRUE(bus_.isRunning()) << "dbus-daemon did not start";
+        statePath_ = folder_.filePath(QStringLiteral("shell.json"));
+        connectionName_ = QStringLiteral("plasma-test-%1").arg(++connectionCount_);
+        connection_ = std::make_unique<QDBusConnection>(
+            QDBusConnection::connectToBus(bus_.address(), connectionName_));
+        ASSERT_TRUE(connection_->isConnected());
+        const std::vector<Display> displays{mainDisplay, sideDisplay};
+        workspace_ = std::make_unique<PlasmaWorkspace>(
+            PlasmaShellClient(*connection_),
+            [displays](const Display& display) { return plasmaScreenNumber(display, displays); });
+    }
+
+    void TearDown() override {
+        workspace_.reset();
+        connection_.reset();
+        QDBusConnection::disconnectFromBus(connectionName_);
+    }
+
+    // Writes the desktops and starts the shell; a test may start it only when it needs it.
+    void startShell(const QJsonArray& desktops, bool locked = false) {
+        writeShellState(statePath_, QJsonObject{{QStringLiteral("desktops"), desktops},
+                                                {QStringLiteral("locked"), locked}});
+        shell_ = std::make_unique<FakePlasmaShell>(bus_.address(), statePath_);
+        ASSERT_TRUE(shell_->isReady()) << "fake Plasma shell did not start";
+    }
+
+    QJsonObject state() const { return readShellState(statePath_); }
+    QString picture(const QString& name) const { return folder_.filePath(name); }
+
+    QTemporaryDir folder_;
+    PrivateSessionBus bus_;
+    QString statePath_;
+    QString connectionName_;
+    std::unique_ptr<QDBusConnection> connection_;
+    std::unique_ptr<FakePlasmaShell> shell_;
+    std::unique_ptr<PlasmaWorkspace> workspace_;
+    static inline int connectionCount_ = 0;
+};
+
+DesktopImageOptions controllerOptions() {
+    return DesktopImageOptions{{DesktopImageOptionKey::scaling, std::int64_t{1}},
+                               {DesktopImageOptionKey::allowClipping, false},
+                               {DesktopImageOptionKey::fillColor, Color::black()}};
+}
+
+TEST_F(PlasmaWorkspaceTest, ReadsThePictureAndOptionsOfEachDisplaysOwnScreen) {
+    startShell(QJsonArray{imageDesktop(1, fileValue(picture("side.jpg")), 3, "10,20,30"),
+                          imageDesktop(0, fileValue(picture("main picture.jpg")), 6, "#ff8000")});
+
+    EXPECT_EQ(workspace_->desktopImageURL(mainDisplay),
+              Url::fileURLWithPath(picture("main picture.jpg").toStdString()));
+    const auto options = workspace_->desktopImageOptions(mainDisplay);
+    ASSERT_TRUE(options.has_value());
+    EXPECT_EQ(*options, optionsForFillMode(6, Color{1, 128 / 255.0, 0, 1}));
+
+    EXPECT_EQ(workspace_->desktopImageURL(sideDisplay),
+              Url::fileURLWithPath(picture("side.jpg").toStdString()));
+    EXPECT_EQ(workspace_->desktopImageOptions(sideDisplay),
+              optionsForFillMode(3, Color{10 / 255.0, 20 / 255.0, 30 / 255.0, 1}));
+}
+
+TEST_F(PlasmaWorkspaceTest, PlainPathsAndPackageFoldersReadAsFileUrls) {
+    startShell(QJsonArray{imageDesktop(0, picture("plain.png"), 2, "0,0,0"),
+                          imageDesktop(1, "file:///usr/share/wallpapers/Next/", 2, "0,0,0")});
+
+    EXPECT_EQ(workspace_->desktopImageURL(mainDisplay),
+              Url::fileURLWithPath(picture("plain.png").toStdString()));
+    // A wallpaper package is a folder: the apply flow finds no single picture in it.
+    const auto package = workspace_->desktopImageURL(sideDisplay);
+    ASSERT_TRUE(package.has_value());
+    EXPECT_TRUE(package->isFileURL());
+    EXPECT_EQ(package->path(), "/usr/share/wallpapers/Next");
+}
+
+TEST_F(PlasmaWorkspaceTest, SettingWithTheControllersOptionsWritesStretchOnBlack) {
+    startShell(QJsonArray{imageDesktop(0, fileValue(picture("own.jpg")), 2, "200,10,10"),
+                          imageDesktop(1, fileValue(picture("side.jpg")), 1, "1,2,3")});
+    const Url generated = Url::fileURLWithPath(picture("quillhaven-1.png").toStdString());
+
+    const Outcome outcome =
+        workspace_->setDesktopImageURL(generated, mainDisplay, controllerOptions());
+
+    ASSERT_TRUE(outcome.succeeded()) << outcome.errorDescription();
+    const QJsonObject after = state();
+    EXPECT_EQ(imageSetting(after, 0, "FillMode"), "0");
+    EXPECT_EQ(imageSetting(after, 0, "Color"), "0,0,0");
+    EXPECT_EQ(workspace_->desktopImageURL(mainDisplay), generated);
+    // The other screen keeps its own settings.
+    EXPECT_EQ(imageSetting(after, 1, "Image"), fileValue(picture("side.jpg")));
+    EXPECT_EQ(imageSetting(after, 1, "FillMode"), "1");
+}
+
+TEST_F(PlasmaWorkspaceTest, EveryFillModeAndColourSurvivesApplyAndRestore) {
+    const QString own = fileValue(picture("own.jpg"));
+    startShell(QJsonArray{imageDesktop(0, own, 0, "0,0,0")});
+    const Url generated = Url::fileURLWithPath(picture("quillhaven-2.png").toStdString());
+    const QStringList colours{"0,0,0", "255,255,255", "12,34,56", "1,2,3,128", "#336699"};
+
+    for (int mode = 0; mode <= 6; ++mode) {
+        const QString colour = colours.at(mode % colours.size());
+        writeShellState(statePath_,
+                        QJsonObject{{"desktops", QJsonArray{imageDesktop(0, own, mode, colour)}}});
+        const auto original = workspace_->desktopImageURL(mainDisplay);
+        const auto options = workspace_->desktopImageOptions(mainDisplay);
+        ASSERT_TRUE(original.has_value() && options.has_value()) << "mode " << mode;
+
+        ASSERT_TRUE(workspace_->setDesktopImageURL(generated, mainDisplay, controllerOptions())
+                        .succeeded());
+        ASSERT_TRUE(workspace_->setDesktopImageURL(*original, mainDisplay, *options).succeeded());
+
+        const QJsonObject after = state();
+        EXPECT_EQ(imageSetting(after, 0, "Image"), own) << "mode " << mode;
+        EXPECT_EQ(imageSetting(after, 0, "FillMode"), QString::number(mode));
+        EXPECT_EQ(parseConfigColor(imageSetting(after, 0, "Color").toStdString()),
+                  parseConfigColor(colour.toStdString()))
+            << "mode " << mode << " colour " << colour.toStdString();
+    }
+}
+
+TEST_F(PlasmaWorkspaceTest, PathsWithAwkwardCharactersStayData) {
+    startShell(QJsonArray{imageDesktop(0, fileValue(picture("own.jpg")), 2, "0,0,0")});
+    const QStringList names{
+        QStringLiteral("quote\" and ' apostrophe.png"),
+        QStringLiteral("back\\slash \\\" mix.png"),
+        QStringLiteral("  spaces  everywhere .png"),
+        QStringLiteral("壁紙 ノッチ café.png"),
+        QStringLiteral("percent %41 hash # question ?.png"),
+        QStringLiteral("line\nbreak\u2028separator.png"),
+        QStringLiteral("\"); desktops()[0].wallpaperPlugin = \"evil\"; (\".png"),
+    };
+    for (const QString& name : names) {
+        const Url url = Url::fileURLWithPath(picture(name).toStdString());
+        const Outcome outcome =
+            workspace_->setDesktopImageURL(url, mainDisplay, controllerOptions());
+        ASSERT_TRUE(outcome.succeeded())
+            << name.toStdString() << ": " << outcome.errorDescription();
+        EXPECT_EQ(workspace_->desktopImageURL(mainDisplay), url) << name.toStdString();
+        const QJsonObject after = state();
+        EXPECT_EQ(QUrl(imageSetting(after, 0, "Image")).toLocalFile(), picture(name));
+        EXPECT_EQ(after.value("desktops").toArray().at(0).toObject().value("plugin").toString(),
+                  "org.kde.image");
+    }
+}
+
+TEST_F(PlasmaWorkspaceTest, AnotherPluginIsReportedAsNotAFileAndNeverOverwritten) {
+    startShell(QJsonArray{pluginDesktop(0, "org.kde.slideshow")});
+    const QJsonObject before = state();
+
+    const auto url = workspace_->desktopImageURL(mainDisplay);
+    ASSERT_TRUE(url.has_value());
+    EXPECT_FALSE(url->isFileURL());
+    EXPECT_EQ(*url, Url(pluginScheme, "org.kde.slideshow"));
+    EXPECT_FALSE(workspace_->desktopImageOptions(mainDisplay).has_value());
+
+    const Outcome outcome = workspace_->setDesktopImageURL(
+        Url::fileURLWithPath(picture("own.jpg").toStdString()), mainDisplay, controllerOptions());
+    EXPECT_FALSE(outcome.succeeded());
+    EXPECT_NE(outcome.errorDescription().find("org.kde.slideshow"), std::string::npos);
+    EXPECT_EQ(state().value("desktops"), before.value("desktops"));
+    // A URL that is not a file is refused before Plasma is asked.
+    EXPECT_FALSE(workspace_->setDesktopImageURL(*url, mainDisplay, {}).succeeded());
+}
+
+TEST_F(PlasmaWorkspaceTest, OptionsWithoutEntriesLeaveThoseSettingsAsTheyAre) {
+    startShell(QJsonArray{imageDesktop(0, fileValue(picture("own.jpg")), 5, "9,9,9")});
+    const Url other = Url::fileURLWithPath(picture("other.jpg").toStdString());
+
+    ASSERT_TRUE(workspace_->setDesktopImageURL(other, mainDisplay, {}).succeeded());
+
+    const QJsonObject after = state();
+    EXPECT_EQ(imageSetting(after, 0, "Image"), fileValue(picture("other.jpg")));
+    EXPECT_EQ(imageSetting(after, 0, "FillMode"), "5");
+    EXPECT_EQ(imageSetting(after, 0, "Color"), "9,9,9");
+}
+
+TEST_F(PlasmaWorkspaceTest, ALockedShellRefusesWithItsOwnWords) {
+    startShell(QJsonArray{imageDesktop(0, fileValue(picture("own.jpg")), 2, "0,0,0")},
+               /*locked=*/true);
+
+    EXPECT_FALSE(workspace_->desktopImageURL(mainDisplay).has_value());
+    EXPECT_FALSE(workspace_->desktopImageOptions(mainDisplay).has_value());
+    const Outcome outcome = workspace_->setDesktopImageURL(
+        Url::fileURLWithPath(picture("x.png").toStdString()), mainDisplay, controllerOptions());
+    EXPECT_FALSE(outcome.succeeded());
+    EXPECT_EQ(outcome.errorDescription(), "Widgets are locked");
+    EXPECT_EQ(imageSetting(state(), 0, "Image"), fileValue(picture("own.jpg")));
+}
+
+TEST_F(PlasmaWorkspaceTest, AMissingShellFailsWithTheBusError) {
+    // No shell started on this bus.
+    EXPECT_FALSE(workspace_->desktopImageURL(mainDisplay).has_value());
+    EXPECT_FALSE(workspace_->desktopImageOptions(mainDisplay).has_value());
+    const Outcome outcome = workspace_->setDesktopImageURL(
+        Url::fileURLWithPath(picture("x.png").toStdString()), mainDisplay, controllerOptions());
+    EXPECT_FALSE(outcome.succeeded());
+    EXPECT_NE(outcome.errorDescription().find("org.kde.plasmashell"), std::string::npos)
+        << outcome.errorDescription();
+}
+
+TEST_F(PlasmaWorkspaceTest, AScreenWithoutADesktopReadsNothingAndCannotBeSet) {
+    startShell(QJsonArray{imageDesktop(1, fileValue(picture("side.jpg")), 2, "0,0,0")});
+
+    EXPECT_FALSE(workspace_->desktopImageURL(mainDisplay).has_value());
+    const Outcome outcome = workspace_->setDesktopImageURL(
+        Url::fileURLWithPath(picture("x.png").toStdString()), mainDisplay, controllerOptions());
+    EXPECT_FALSE(outcome.succeeded());
+    EXPECT_FALSE(outcome.errorDescription().empty());
+    const Display unknown = displayAt("DP-9", -800, 0);
+    EXPECT_FALSE(workspace_->desktopImageURL(unknown).has_value());
+}
+
+}  // namespace
+}  // namespace quillhaven::plasma
