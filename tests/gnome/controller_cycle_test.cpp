@@ -1,0 +1,141 @@
+// Whole apply-and-restore cycles of the real WallpaperController on the GNOME workspace:
+// real GSettings (keyfile backend), a real renderer, in-memory preferences and displays.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "fake_desktop.h"
+#include "gnome_workspace.h"
+#include "gsettings_fixture.h"
+#include "messages.h"
+#include "wallpaper_controller.h"
+
+namespace quillhaven::gnome::testing {
+namespace {
+
+using quillhaven::testing::FakeDesktop;
+using quillhaven::testing::FakeDisplayService;
+
+class GnomeControllerCycleTest : public GSettingsFixture {
+protected:
+    void SetUp() override {
+        GSettingsFixture::SetUp();
+        services = desktop.services();
+        services.workspace = std::make_shared<GnomeWorkspace>(recordPath);
+        desktop.displays->setScreens({FakeDisplayService::notchedDisplay("builtin", 64, 40, 2, 8)});
+        processor = std::make_shared<WallpaperProcessor>(
+            Url::directoryURLWithPath((temp / "Generated").string()));
+        light = uriFor(writePicture("light.png"));
+        dark = uriFor(writePicture("dark.png", 10, 10, 10));
+    }
+    void TearDown() override {
+        if (desktop.scheduler) {
+            desktop.scheduler->drain();
+        }
+        controller.reset();
+        GSettingsFixture::TearDown();
+    }
+
+    void start() { controller = WallpaperController::create(services, processor); }
+    void switchOn() {
+        controller->setEffectEnabled(true);
+        ASSERT_TRUE(desktop.scheduler->drain());
+    }
+    // One poll interval passes and any re-apply it starts finishes.
+    void poll() {
+        desktop.scheduler->advanceBy(WallpaperController::pollInterval);
+        ASSERT_TRUE(desktop.scheduler->drain());
+    }
+    bool showsGeneratedPicture() const {
+        const std::string shown = key("picture-uri");
+        return shown == key("picture-uri-dark") &&
+               shown.find("/Generated/quillhaven-") != std::string::npos;
+    }
+
+    FakeDesktop desktop;
+    DesktopServices services;
+    std::shared_ptr<WallpaperProcessor> processor;
+    std::shared_ptr<WallpaperController> controller;
+    std::string light;
+    std::string dark;
+};
+
+class LightAndDarkCycle : public GnomeControllerCycleTest,
+                          public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(LightAndDarkCycle, BothPicturesComeBackUnderTheirOwnKeys) {
+    setColorScheme(GetParam());
+    setUserBackground(light, dark, "zoom", "#023C88");
+    const BackgroundValues before = keys();
+    start();
+    switchOn();
+    ASSERT_TRUE(controller->isEnabled()) << controller->statusMessage();
+    EXPECT_TRUE(showsGeneratedPicture());
+    EXPECT_EQ(key("picture-options"), "stretched");
+    EXPECT_EQ(key("primary-color"), "#000000");
+
+    controller->setEffectEnabled(false);
+    EXPECT_EQ(controller->statusMessage(), messages::restored);
+    EXPECT_EQ(keys(), before);
+    EXPECT_FALSE(std::filesystem::exists(recordPath));
+    EXPECT_TRUE(std::filesystem::is_empty(temp / "Generated"));
+}
+
+INSTANTIATE_TEST_SUITE_P(ColourSchemes, LightAndDarkCycle,
+                         ::testing::Values("default", "prefer-dark"));
+
+TEST_F(GnomeControllerCycleTest, APairChosenWhileTheEffectIsOnIsFollowedAndRestored) {
+    setUserBackground(light, dark, "zoom", "#023C88");
+    start();
+    switchOn();
+    // The user picks a new light and dark pair in GNOME's settings.
+    const std::string newLight = uriFor(writePicture("new-light.png", 200, 100, 0));
+    const std::string newDark = uriFor(writePicture("new-dark.png", 20, 10, 0));
+    setUserBackground(newLight, newDark, "scaled", "#FFFFFF");
+    poll();
+    ASSERT_TRUE(controller->isEnabled()) << controller->statusMessage();
+    EXPECT_TRUE(showsGeneratedPicture());
+
+    controller->setEffectEnabled(false);
+    EXPECT_EQ(keys(), (BackgroundValues{newLight, newDark, "scaled", "#FFFFFF"}));
+}
+
+TEST_F(GnomeControllerCycleTest, ChangingOnlyTheLightPictureKeepsTheDarkOneAndTheOptions) {
+    setUserBackground(light, dark, "zoom", "#023C88");
+    start();
+    switchOn();
+    // A tool that writes only picture-uri, as "Set as Wallpaper" in a file manager may.
+    const std::string newLight = uriFor(writePicture("new-light.png", 200, 100, 0));
+    setKey("picture-uri", newLight);
+    poll();
+    ASSERT_TRUE(controller->isEnabled()) << controller->statusMessage();
+    EXPECT_TRUE(showsGeneratedPicture());
+
+    controller->setEffectEnabled(false);
+    EXPECT_EQ(keys(), (BackgroundValues{newLight, dark, "zoom", "#023C88"}));
+}
+
+TEST_F(GnomeControllerCycleTest, SlideshowsRemoteAndMissingPicturesAreRefusedAsNotStill) {
+    const auto slideshow = temp / "Pictures" / "timed.xml";
+    std::ofstream(slideshow) << "<background><starttime><year>2024</year></starttime>"
+                                "<static><duration>60.0</duration><file>"
+                             << (temp / "Pictures" / "light.png").string()
+                             << "</file></static></background>\n";
+    start();
+    for (const std::string& uri : {uriFor(slideshow), std::string("https://example.org/p.jpg"),
+                                   uriFor(temp / "Pictures" / "gone.png")}) {
+        SCOPED_TRACE(uri);
+        setUserBackground(uri, uri, "zoom", "#023c88");
+        controller->setEffectEnabled(true);
+        ASSERT_TRUE(desktop.scheduler->drain());
+        EXPECT_FALSE(controller->isEnabled());
+        EXPECT_TRUE(controller->hasError());
+        EXPECT_EQ(controller->statusMessage(), messages::stillImagesOnly);
+        EXPECT_EQ(keys(), (BackgroundValues{uri, uri, "zoom", "#023c88"}));
+    }
+}
+
+}  // namespace
+}  // namespace quillhaven::gnome::testing

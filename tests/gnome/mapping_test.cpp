@@ -1,0 +1,111 @@
+// The pure parts of the GNOME backend: the picture-options table, colour text, the choice
+// of desktop, the reading of picture-uri values and the record's capture rule.
+
+#include <gtest/gtest.h>
+
+#include "gnome_background_record.h"
+#include "gnome_background_style.h"
+#include "gnome_color_text.h"
+#include "gnome_desktop.h"
+#include "gnome_workspace.h"
+
+namespace quillhaven::gnome {
+namespace {
+
+const char* const allPictureOptions[] = {"none",      "wallpaper", "centered", "scaled",
+                                         "stretched", "zoom",      "spanned"};
+
+TEST(GnomeBackgroundStyle, EveryPictureOptionsValueHasItsOwnPairAndComesBack) {
+    std::vector<ScalingAndClipping> seen;
+    for (const char* value : allPictureOptions) {
+        const auto pair = scalingForPictureOptions(value);
+        ASSERT_TRUE(pair) << value;
+        EXPECT_EQ(std::count(seen.begin(), seen.end(), *pair), 0) << value << " shares a pair";
+        seen.push_back(*pair);
+        EXPECT_EQ(pictureOptionsForScaling(*pair), std::string(value));
+        // The same pair read back from the preference store as plain values.
+        const DesktopImageOptions plain{
+            {DesktopImageOptionKey::scaling, pair->scaling},
+            {DesktopImageOptionKey::allowClipping, pair->allowClipping}};
+        EXPECT_EQ(pictureOptionsForOptions(plain), std::string(value));
+    }
+    EXPECT_FALSE(scalingForPictureOptions("tiled"));
+}
+
+TEST(GnomeBackgroundStyle, ControllerOptionsBecomeStretchedAndOddOptionsLeaveTheSettingAlone) {
+    const DesktopImageOptions controllerOptions{
+        {DesktopImageOptionKey::scaling, BoxedNumber{std::int64_t{1}}},
+        {DesktopImageOptionKey::allowClipping, BoxedNumber{false}},
+        {DesktopImageOptionKey::fillColor, Color::black()}};
+    EXPECT_EQ(pictureOptionsForOptions(controllerOptions), "stretched");
+    // Clipping missing reads as false.
+    EXPECT_EQ(pictureOptionsForOptions({{DesktopImageOptionKey::scaling, std::int64_t{3}}}),
+              "scaled");
+    EXPECT_FALSE(pictureOptionsForOptions({}));
+    EXPECT_FALSE(pictureOptionsForOptions({{DesktopImageOptionKey::allowClipping, true}}));
+    EXPECT_FALSE(pictureOptionsForOptions({{DesktopImageOptionKey::scaling, std::int64_t{9}}}));
+    EXPECT_FALSE(pictureOptionsForOptions({{DesktopImageOptionKey::scaling, std::int64_t{0}},
+                                           {DesktopImageOptionKey::allowClipping, true}}));
+    EXPECT_FALSE(pictureOptionsForOptions({{DesktopImageOptionKey::scaling, std::string("1")}}));
+}
+
+TEST(GnomeColorText, ParsesEveryHexFormInEitherCase) {
+    EXPECT_EQ(parseColorText("#023c88"), (Color{2 / 255.0, 60 / 255.0, 136 / 255.0, 1}));
+    EXPECT_EQ(parseColorText("#023C88"), parseColorText("#023c88"));
+    EXPECT_TRUE(sameColor(*parseColorText("#fa0"), *parseColorText("#ffaa00")));
+    EXPECT_TRUE(sameColor(*parseColorText("#fffaaa000"), *parseColorText("#ffffaaaa0000")));
+    EXPECT_EQ(parseColorText("#000000000000"), Color::black());
+    for (const char* bad : {"", "#", "#12", "#12345", "#1234567890123", "023c88", "#02x c88",
+                            "black", "rgb(0,0,0)"}) {
+        EXPECT_FALSE(parseColorText(bad)) << bad;
+    }
+}
+
+TEST(GnomeColorText, FormatsWholeBytesShortAndKeepsFinerColoursExact) {
+    EXPECT_EQ(formatColorText(Color::black()), "#000000");
+    EXPECT_EQ(formatColorText(*parseColorText("#023C88")), "#023c88");
+    // A 16-bit colour keeps all its precision.
+    EXPECT_EQ(formatColorText(*parseColorText("#0102aabbfffe")), "#0102aabbfffe");
+    EXPECT_EQ(formatColorText(Color{2.0, -1.0, 0.5, 0.2}), "#ffff00008000");
+    EXPECT_FALSE(sameColor(*parseColorText("#000000"), *parseColorText("#000001")));
+}
+
+TEST(GnomeDesktop, RecognisesGnomeAndDesktopsBuiltOnIt) {
+    for (const char* name :
+         {"GNOME", "gnome", "ubuntu:GNOME", "GNOME-Classic:GNOME", "GNOME-Flashback:GNOME", "Unity",
+          "Budgie:GNOME", "Pantheon", "pop:GNOME"}) {
+        EXPECT_TRUE(isGnomeBasedDesktop(name)) << name;
+    }
+    for (const char* name : {"", "KDE", "X-Cinnamon", "MATE", "XFCE", "LXQt", "gnomish", ":"}) {
+        EXPECT_FALSE(isGnomeBasedDesktop(name)) << name;
+    }
+}
+
+TEST(GnomePictureUri, LocalFilesBecomeFileUrlsAndEverythingElseIsNotLocal) {
+    EXPECT_EQ(urlForPictureUri("file:///usr/share/backgrounds/a%20b.jpg"),
+              Url("file", "/usr/share/backgrounds/a b.jpg"));
+    EXPECT_EQ(urlForPictureUri("file://localhost/p.png"), Url("file", "/p.png"));
+    EXPECT_EQ(urlForPictureUri("/home/u/p.png"), Url("file", "/home/u/p.png"));
+    const auto remote = urlForPictureUri("HTTPS://example.org/p.jpg");
+    ASSERT_TRUE(remote);
+    EXPECT_EQ(*remote, Url("https", "//example.org/p.jpg"));
+    const auto otherHost = urlForPictureUri("file://server/share/p.png");
+    ASSERT_TRUE(otherHost);
+    EXPECT_FALSE(otherHost->isFileURL());
+    EXPECT_FALSE(urlForPictureUri(""));
+    EXPECT_FALSE(urlForPictureUri("p.png"));
+}
+
+TEST(GnomeBackgroundRecord, KeysStillHoldingTheBackendsValuesKeepTheUsersOlderValues) {
+    const BackgroundValues current{"file:///new-light", "file:///gen.png", "stretched", "#000000"};
+    // No record: everything is taken as the user's.
+    EXPECT_EQ(userValuesToSave(current, std::nullopt), current);
+    const BackgroundRecord record{{"file:///light", "file:///dark", "zoom", "#023C88"},
+                                  {"file:///gen.png", "file:///gen.png", "stretched", "#000000"}};
+    // The user changed only the light picture since the backend's last write.
+    EXPECT_EQ(userValuesToSave(current, record),
+              (BackgroundValues{"file:///new-light", "file:///dark", "zoom", "#023C88"}));
+}
+
+}  // namespace
+}  // namespace quillhaven::gnome

@@ -1,0 +1,171 @@
+// The GNOME workspace against the real GSettings (keyfile backend, Debian's schemas).
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "gnome_workspace.h"
+#include "gsettings_fixture.h"
+
+namespace quillhaven::gnome::testing {
+namespace {
+
+const Display anyDisplay{};
+
+DesktopImageOptions controllerOptions() {
+    return {{DesktopImageOptionKey::scaling, std::int64_t{1}},
+            {DesktopImageOptionKey::allowClipping, false},
+            {DesktopImageOptionKey::fillColor, Color::black()}};
+}
+
+// Counts GSettings change events and the keys each one carried.
+struct ChangeEvents {
+    explicit ChangeEvents(GSettings* settings) : settings_(settings) {
+        handler_ = g_signal_connect_data(settings, "change-event",
+                                         reinterpret_cast<GCallback>(&ChangeEvents::onEvent), this,
+                                         nullptr, GConnectFlags{});
+    }
+    ~ChangeEvents() { g_signal_handler_disconnect(settings_, handler_); }
+    static gboolean onEvent(GSettings*, gpointer, gint count, gpointer self) {
+        static_cast<ChangeEvents*>(self)->keysPerEvent.push_back(count);
+        return FALSE;
+    }
+    std::vector<int> keysPerEvent;
+
+private:
+    GSettings* settings_;
+    gulong handler_ = 0;
+};
+
+void dispatchPendingSignals() {
+    while (g_main_context_iteration(nullptr, FALSE)) {
+    }
+}
+
+class GnomeWorkspaceTest : public GSettingsFixture {
+protected:
+    void SetUp() override {
+        GSettingsFixture::SetUp();
+        workspace = std::make_unique<GnomeWorkspace>(recordPath);
+        light = uriFor(writePicture("light.png"));
+        dark = uriFor(writePicture("dark.png", 10, 10, 10));
+        generated = writePicture("quillhaven-generated.png", 0, 0, 0);
+    }
+
+    std::unique_ptr<GnomeWorkspace> workspace;
+    std::string light;
+    std::string dark;
+    std::filesystem::path generated;
+};
+
+TEST_F(GnomeWorkspaceTest, ReadsThePictureGnomeShowsUnderEachColourScheme) {
+    ASSERT_TRUE(workspace->isAvailable());
+    setUserBackground(light, dark);
+    const Url lightUrl = Url("file", temp.string() + "/Pictures/light.png");
+    const Url darkUrl = Url("file", temp.string() + "/Pictures/dark.png");
+    EXPECT_EQ(workspace->desktopImageURL(anyDisplay), lightUrl);
+    setColorScheme("prefer-light");
+    EXPECT_EQ(workspace->desktopImageURL(anyDisplay), lightUrl);
+    setColorScheme("prefer-dark");
+    EXPECT_EQ(workspace->desktopImageURL(anyDisplay), darkUrl);
+    // An empty dark key shows the light picture.
+    setKey("picture-uri-dark", "");
+    EXPECT_EQ(workspace->desktopImageURL(anyDisplay), lightUrl);
+    setKey("picture-uri", "");
+    EXPECT_FALSE(workspace->desktopImageURL(anyDisplay));
+}
+
+TEST_F(GnomeWorkspaceTest, SettingWritesBothPicturesWithStretchedOnBlackInOneApply) {
+    setUserBackground(light, dark, "zoom", "#023c88");
+    setKey("secondary-color", "#123456");
+    setKey("color-shading-type", "vertical");
+    dispatchPendingSignals();
+    ChangeEvents events(background);
+
+    const Url generatedUrl = Url::fileURLWithPath(generated.string());
+    ASSERT_TRUE(
+        workspace->setDesktopImageURL(generatedUrl, anyDisplay, controllerOptions()).succeeded());
+    dispatchPendingSignals();
+
+    EXPECT_EQ(keys(),
+              (BackgroundValues{uriFor(generated), uriFor(generated), "stretched", "#000000"}));
+    EXPECT_EQ(key("secondary-color"), "#123456");
+    EXPECT_EQ(key("color-shading-type"), "vertical");
+    EXPECT_EQ(events.keysPerEvent, std::vector<int>{4});
+    // The picture set is the picture read, under either scheme.
+    EXPECT_EQ(workspace->desktopImageURL(anyDisplay), generatedUrl);
+    setColorScheme("prefer-dark");
+    EXPECT_EQ(workspace->desktopImageURL(anyDisplay), generatedUrl);
+    const auto options = workspace->desktopImageOptions(anyDisplay);
+    ASSERT_TRUE(options);
+    EXPECT_EQ(options->at(DesktopImageOptionKey::scaling),
+              OptionValue(BoxedNumber{std::int64_t{1}}));
+    EXPECT_EQ(options->at(DesktopImageOptionKey::allowClipping), OptionValue(BoxedNumber{false}));
+    EXPECT_EQ(options->at(DesktopImageOptionKey::fillColor), OptionValue(Color::black()));
+}
+
+TEST_F(GnomeWorkspaceTest, EveryPictureOptionsValueAndColourSurvivesAnApplyAndRestore) {
+    const Url lightUrl = Url("file", temp.string() + "/Pictures/light.png");
+    const Url generatedUrl = Url::fileURLWithPath(generated.string());
+    for (const char* pictureOptions :
+         {"none", "wallpaper", "centered", "scaled", "stretched", "zoom", "spanned"}) {
+        for (const char* color : {"#023c88", "#023C88", "#fA0", "#0000ffff8001", "#000000"}) {
+            SCOPED_TRACE(std::string(pictureOptions) + " " + color);
+            setUserBackground(light, dark, pictureOptions, color);
+            const BackgroundValues before = keys();
+            const auto recorded = workspace->desktopImageOptions(anyDisplay);
+            ASSERT_TRUE(recorded);
+            ASSERT_TRUE(workspace->setDesktopImageURL(generatedUrl, anyDisplay, controllerOptions())
+                            .succeeded());
+            // The restore comes from a new workspace, as after a restart.
+            GnomeWorkspace restarted(recordPath);
+            ASSERT_TRUE(restarted.setDesktopImageURL(lightUrl, anyDisplay, *recorded).succeeded());
+            EXPECT_EQ(keys(), before);
+            EXPECT_FALSE(std::filesystem::exists(recordPath));
+        }
+    }
+}
+
+TEST_F(GnomeWorkspaceTest, WithoutItsRecordTheRestoreStillBringsBackOptionsAndColourValue) {
+    const Url generatedUrl = Url::fileURLWithPath(generated.string());
+    setUserBackground(light, dark, "wallpaper", "#0000FFFF8001");
+    const auto recorded = workspace->desktopImageOptions(anyDisplay);
+    ASSERT_TRUE(
+        workspace->setDesktopImageURL(generatedUrl, anyDisplay, controllerOptions()).succeeded());
+    std::filesystem::remove(recordPath);
+    ASSERT_TRUE(workspace
+                    ->setDesktopImageURL(Url("file", temp.string() + "/Pictures/light.png"),
+                                         anyDisplay, *recorded)
+                    .succeeded());
+    // The dark picture was only in the record; the colour keeps its value, not its spelling.
+    EXPECT_EQ(keys(), (BackgroundValues{light, light, "wallpaper", "#0000ffff8001"}));
+}
+
+TEST_F(GnomeWorkspaceTest, AColourTextGnomeAcceptsButTheOptionsCannotCarryComesBackFromTheRecord) {
+    const Url generatedUrl = Url::fileURLWithPath(generated.string());
+    setUserBackground(light, dark, "scaled", "rgb(2,60,136)");
+    const auto recorded = workspace->desktopImageOptions(anyDisplay);
+    ASSERT_TRUE(recorded);
+    EXPECT_EQ(recorded->count(DesktopImageOptionKey::fillColor), 0u);
+    ASSERT_TRUE(
+        workspace->setDesktopImageURL(generatedUrl, anyDisplay, controllerOptions()).succeeded());
+    ASSERT_TRUE(workspace
+                    ->setDesktopImageURL(Url("file", temp.string() + "/Pictures/light.png"),
+                                         anyDisplay, *recorded)
+                    .succeeded());
+    EXPECT_EQ(keys(), (BackgroundValues{light, dark, "scaled", "rgb(2,60,136)"}));
+}
+
+TEST_F(GnomeWorkspaceTest, OnlyLocalFilesCanBeSet) {
+    setUserBackground(light, dark);
+    const BackgroundValues before = keys();
+    for (const Url& url : {Url("https", "//example.org/p.png"), Url("file", "relative/p.png")}) {
+        const Outcome outcome = workspace->setDesktopImageURL(url, anyDisplay, controllerOptions());
+        EXPECT_FALSE(outcome.succeeded());
+        EXPECT_EQ(outcome.errorDescription(), GnomeWorkspace::notLocalMessage);
+    }
+    EXPECT_EQ(keys(), before);
+}
+
+}  // namespace
+}  // namespace quillhaven::gnome::testing
