@@ -22,6 +22,9 @@ class GnomeControllerCycleTest : public GSettingsFixture {
 protected:
     void SetUp() override {
         GSettingsFixture::SetUp();
+        if (HasFatalFailure()) {
+            return;
+        }
         services = desktop.services();
         services.workspace = std::make_shared<GnomeWorkspace>(recordPath);
         desktop.displays->setScreens({FakeDisplayService::notchedDisplay("builtin", 64, 40, 2, 8)});

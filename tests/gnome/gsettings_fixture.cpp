@@ -38,6 +38,11 @@ void resetAll(GSettings* settings) {
 }  // namespace
 
 void GSettingsFixture::SetUp() {
+    std::random_device random;
+    temp = std::filesystem::temp_directory_path() /
+           ("quillhaven-gnome-" + std::to_string(random()) + std::to_string(random()));
+    std::filesystem::create_directories(temp);
+    recordPath = (temp / "config" / "Quillhaven" / "gnome-background.conf").string();
     // Never let a test reach a real desktop's settings.
     const char* backend = std::getenv("GSETTINGS_BACKEND");
     ASSERT_TRUE(backend && std::string(backend) == "keyfile")
@@ -48,11 +53,6 @@ void GSettingsFixture::SetUp() {
     resetAll(background);
     resetAll(interface);
 
-    std::random_device random;
-    temp = std::filesystem::temp_directory_path() /
-           ("quillhaven-gnome-" + std::to_string(random()) + std::to_string(random()));
-    std::filesystem::create_directories(temp);
-    recordPath = (temp / "config" / "Quillhaven" / "gnome-background.conf").string();
 }
 
 void GSettingsFixture::TearDown() {
@@ -62,8 +62,10 @@ void GSettingsFixture::TearDown() {
     if (interface) {
         g_object_unref(interface);
     }
-    std::error_code ignored;
-    std::filesystem::remove_all(temp, ignored);
+    if (!temp.empty()) {
+        std::error_code ignored;
+        std::filesystem::remove_all(temp, ignored);
+    }
 }
 
 void GSettingsFixture::setUserBackground(const std::string& lightUri, const std::string& darkUri,

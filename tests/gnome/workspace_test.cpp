@@ -46,6 +46,9 @@ class GnomeWorkspaceTest : public GSettingsFixture {
 protected:
     void SetUp() override {
         GSettingsFixture::SetUp();
+        if (HasFatalFailure()) {
+            return;
+        }
         workspace = std::make_unique<GnomeWorkspace>(recordPath);
         light = uriFor(writePicture("light.png"));
         dark = uriFor(writePicture("dark.png", 10, 10, 10));
