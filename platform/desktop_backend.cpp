@@ -1,0 +1,74 @@
+#include "desktop_backend.h"
+
+#include "color_archive.h"
+#include "ini_preference_store.h"
+#include "qt_scheduler.h"
+#include "unsupported_desktop.h"
+#include "virtual_desktop.h"
+#include "xdg_autostart_login_item.h"
+
+namespace quillhaven {
+
+namespace {
+
+bool isHeadless(const Environment& environment) {
+    const std::string platform = environment.value("QT_QPA_PLATFORM").value_or("");
+    // The platform name comes before any ":options".
+    if (platform.substr(0, platform.find(':')) == "offscreen") {
+        return true;
+    }
+    return !environment.nonEmptyValue("WAYLAND_DISPLAY") && !environment.nonEmptyValue("DISPLAY");
+}
+
+}  // namespace
+
+DesktopBackendChoice chooseDesktopBackend(const Environment& environment) {
+    if (auto requested = environment.nonEmptyValue("QUILLHAVEN_DESKTOP")) {
+        if (*requested == "virtual") {
+            return {DesktopBackendKind::virtualDesktop, "virtual", "QUILLHAVEN_DESKTOP"};
+        }
+        // Real desktop backends add their names here.
+        return {DesktopBackendKind::unsupported, *requested,
+                "QUILLHAVEN_DESKTOP names an unknown desktop"};
+    }
+    if (isHeadless(environment)) {
+        return {DesktopBackendKind::virtualDesktop, "virtual", "no graphical session"};
+    }
+    // A graphical session: real desktop backends detect their desktop here.
+    return {DesktopBackendKind::unsupported, "unsupported",
+            "no backend for this graphical session"};
+}
+
+DesktopServices makeDesktopServices(const DesktopBackendChoice& choice,
+                                    const Environment& environment,
+                                    std::shared_ptr<Scheduler> scheduler) {
+    DesktopServices services;
+    services.defaults =
+        std::make_shared<IniPreferenceStore>(IniPreferenceStore::defaultFilePath(environment));
+    services.colorArchive = std::make_shared<TextColorArchive>();
+    services.loginItem =
+        std::make_shared<XdgAutostartLoginItem>(XdgAutostartLoginItem::forProgram(environment));
+    services.scheduler = scheduler ? std::move(scheduler) : std::make_shared<QtScheduler>();
+
+    // Each backend supplies the desktop picture and the display list.
+    switch (choice.kind) {
+        case DesktopBackendKind::virtualDesktop: {
+            auto desktop = VirtualDesktop::forEnvironment(environment);
+            services.workspace = desktop;
+            services.displays = desktop;
+            break;
+        }
+        case DesktopBackendKind::unsupported:
+            services.workspace = std::make_shared<UnsupportedWorkspace>();
+            services.displays = std::make_shared<StandInDisplayService>();
+            break;
+    }
+    return services;
+}
+
+DesktopServices makeDesktopServices() {
+    const Environment environment = Environment::process();
+    return makeDesktopServices(chooseDesktopBackend(environment), environment);
+}
+
+}  // namespace quillhaven

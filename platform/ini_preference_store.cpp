@@ -1,0 +1,143 @@
+#include "ini_preference_store.h"
+
+#include <QByteArray>
+#include <QSettings>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <cmath>
+
+#include "environment.h"
+
+namespace quillhaven {
+
+namespace {
+
+QString qKey(const std::string& key) {
+    return QString::fromStdString(key);
+}
+
+// The stored value, or an invalid variant when the key is absent or the file unreadable.
+QVariant readValue(const std::string& filePath, const std::string& key) {
+    QSettings settings(QString::fromStdString(filePath), QSettings::IniFormat);
+    return settings.value(qKey(key));
+}
+
+void writeValue(const std::string& filePath, const std::string& key, const QVariant& value) {
+    QSettings settings(QString::fromStdString(filePath), QSettings::IniFormat);
+    settings.setValue(qKey(key), value);
+    settings.sync();
+}
+
+// Text of a stored value. Values read from the file are text; a value this process wrote
+// may still be held by QSettings in the type it was written with.
+std::optional<QString> textOf(const QVariant& value) {
+    if (!value.isValid() || value.typeId() == QMetaType::QByteArray) {
+        return std::nullopt;
+    }
+    if (value.typeId() == QMetaType::QStringList) {
+        return value.toStringList().join(QStringLiteral(", "));
+    }
+    if (!value.canConvert<QString>()) {
+        return std::nullopt;
+    }
+    return value.toString();
+}
+
+std::optional<std::int64_t> integerOf(const QString& text) {
+    const QString trimmed = text.trimmed();
+    bool ok = false;
+    const qlonglong whole = trimmed.toLongLong(&ok);
+    if (ok) {
+        return whole;
+    }
+    const double fraction = trimmed.toDouble(&ok);
+    // Only values that truncate into the 64-bit range; 2^63 itself does not.
+    if (ok && std::isfinite(fraction) && fraction > -9223372036854775808.0 &&
+        fraction < 9223372036854775808.0) {
+        return static_cast<std::int64_t>(fraction);
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+IniPreferenceStore::IniPreferenceStore(std::string filePath) : filePath_(std::move(filePath)) {}
+
+std::string IniPreferenceStore::defaultFilePath(const Environment& environment) {
+    return quillhavenConfigFolder(environment) + "/Quillhaven.conf";
+}
+
+bool IniPreferenceStore::boolForKey(const std::string& key) {
+    const auto text = textOf(readValue(filePath_, key));
+    if (!text) {
+        return false;
+    }
+    const QString word = text->trimmed().toLower();
+    if (word == QLatin1String("true") || word == QLatin1String("yes") ||
+        word == QLatin1String("on")) {
+        return true;
+    }
+    const auto number = integerOf(word);
+    return number.has_value() && *number != 0;
+}
+
+std::int64_t IniPreferenceStore::integerForKey(const std::string& key) {
+    const auto text = textOf(readValue(filePath_, key));
+    if (!text) {
+        return 0;
+    }
+    const QString word = text->trimmed().toLower();
+    if (word == QLatin1String("true")) {
+        return 1;
+    }
+    return integerOf(word).value_or(0);
+}
+
+std::optional<std::string> IniPreferenceStore::stringForKey(const std::string& key) {
+    const auto text = textOf(readValue(filePath_, key));
+    if (!text) {
+        return std::nullopt;
+    }
+    return text->toStdString();
+}
+
+std::optional<Data> IniPreferenceStore::dataForKey(const std::string& key) {
+    const QVariant value = readValue(filePath_, key);
+    if (value.typeId() != QMetaType::QByteArray) {
+        return std::nullopt;
+    }
+    const QByteArray bytes = value.toByteArray();
+    return Data(bytes.begin(), bytes.end());
+}
+
+bool IniPreferenceStore::hasObjectForKey(const std::string& key) {
+    QSettings settings(QString::fromStdString(filePath_), QSettings::IniFormat);
+    return settings.contains(qKey(key));
+}
+
+void IniPreferenceStore::setBool(bool value, const std::string& key) {
+    writeValue(filePath_, key, QVariant(value));
+}
+
+void IniPreferenceStore::setInteger(std::int64_t value, const std::string& key) {
+    writeValue(filePath_, key, QVariant(static_cast<qlonglong>(value)));
+}
+
+void IniPreferenceStore::setString(const std::string& value, const std::string& key) {
+    writeValue(filePath_, key, QVariant(QString::fromStdString(value)));
+}
+
+void IniPreferenceStore::setData(const Data& value, const std::string& key) {
+    const QByteArray bytes(reinterpret_cast<const char*>(value.data()),
+                           static_cast<qsizetype>(value.size()));
+    writeValue(filePath_, key, QVariant(bytes));
+}
+
+void IniPreferenceStore::removeObject(const std::string& key) {
+    QSettings settings(QString::fromStdString(filePath_), QSettings::IniFormat);
+    settings.remove(qKey(key));
+    settings.sync();
+}
+
+}  // namespace quillhaven

@@ -1,0 +1,31 @@
+#pragma once
+
+// Reading and atomically writing one JSON document.
+
+#include <QJsonObject>
+#include <string>
+
+#include "desktop_services.h"
+
+namespace quillhaven {
+
+struct JsonFileContents {
+    enum class State {
+        missing,     // no file at the path
+        unreadable,  // a file that cannot be opened or holds no JSON object
+        loaded,
+    };
+    State state = State::missing;
+    QJsonObject root;
+};
+
+JsonFileContents readJsonFile(const std::string& path);
+
+// Writes through a temporary file renamed over the old one, creating the folder first.
+// A failure names the path and the system's reason.
+Outcome writeJsonFile(const std::string& path, const QJsonObject& root);
+
+// Copies a file (for example a resource) to `destination` atomically.
+Outcome copyFileAtomically(const QString& source, const std::string& destination);
+
+}  // namespace quillhaven

@@ -1,0 +1,93 @@
+#include "desktop_backend.h"
+
+#include <gtest/gtest.h>
+
+#include "ini_preference_store.h"
+#include "manual_scheduler.h"
+#include "test_support.h"
+#include "unsupported_desktop.h"
+#include "virtual_desktop.h"
+#include "xdg_autostart_login_item.h"
+
+namespace quillhaven {
+namespace {
+
+using testing::environmentWith;
+
+using Kind = DesktopBackendKind;
+
+Kind choose(std::map<std::string, std::string> variables) {
+    return chooseDesktopBackend(Environment(std::move(variables))).kind;
+}
+
+TEST(DesktopBackendChoice, QuillhavenDesktopNamesTheBackend) {
+    EXPECT_EQ(choose({{"QUILLHAVEN_DESKTOP", "virtual"}, {"WAYLAND_DISPLAY", "wayland-0"}}),
+              Kind::virtualDesktop);
+    const auto unknown = chooseDesktopBackend(environmentWith({{"QUILLHAVEN_DESKTOP", "amiga"}}));
+    EXPECT_EQ(unknown.kind, Kind::unsupported);
+    EXPECT_EQ(unknown.name, "amiga");
+}
+
+TEST(DesktopBackendChoice, WithoutItTheVirtualDesktopServesOnlyHeadlessSessions) {
+    EXPECT_EQ(choose({}), Kind::virtualDesktop);
+    EXPECT_EQ(choose({{"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}, {"QUILLHAVEN_DESKTOP", ""}}),
+              Kind::virtualDesktop);
+    EXPECT_EQ(choose({{"DISPLAY", ":0"}}), Kind::unsupported);
+    EXPECT_EQ(choose({{"WAYLAND_DISPLAY", "wayland-0"}}), Kind::unsupported);
+    EXPECT_EQ(choose({{"DISPLAY", ":0"}, {"QT_QPA_PLATFORM", "offscreen"}}), Kind::virtualDesktop);
+    EXPECT_EQ(choose({{"DISPLAY", ":0"}, {"QT_QPA_PLATFORM", "offscreen:size=10x10"}}),
+              Kind::virtualDesktop);
+    EXPECT_EQ(choose({{"DISPLAY", ":0"}, {"QT_QPA_PLATFORM", "xcb"}}), Kind::unsupported);
+}
+
+TEST(DesktopBackendServices, TheVirtualBackendWiresEveryServiceIntoTheXdgFolders) {
+    testing::TempFolder folder;
+    const Environment environment(
+        {{"XDG_CONFIG_HOME", folder / "config"}, {"XDG_DATA_HOME", folder / "data"}});
+    auto scheduler = std::make_shared<testing::ManualScheduler>();
+    const DesktopServices services = makeDesktopServices(
+        chooseDesktopBackend(environmentWith({{"QUILLHAVEN_DESKTOP", "virtual"}})), environment,
+        scheduler);
+    EXPECT_EQ(services.scheduler, scheduler);
+    ASSERT_TRUE(services.colorArchive);
+    EXPECT_EQ(services.colorArchive->unarchive(*services.colorArchive->archive(Color::black())),
+              Color::black());
+
+    auto defaults = std::dynamic_pointer_cast<IniPreferenceStore>(services.defaults);
+    ASSERT_TRUE(defaults);
+    EXPECT_EQ(defaults->filePath(), folder / "config/Quillhaven/Quillhaven.conf");
+    auto loginItem = std::dynamic_pointer_cast<XdgAutostartLoginItem>(services.loginItem);
+    ASSERT_TRUE(loginItem);
+    EXPECT_EQ(loginItem->desktopFilePath(), folder / "config/autostart/quillhaven.desktop");
+
+    auto desktop = std::dynamic_pointer_cast<VirtualDesktop>(services.workspace);
+    ASSERT_TRUE(desktop);
+    EXPECT_EQ(std::dynamic_pointer_cast<VirtualDesktop>(services.displays), desktop);
+    const auto screens = services.displays->screens();
+    ASSERT_EQ(screens.size(), 1u);
+    EXPECT_EQ(services.workspace->desktopImageURL(screens[0]),
+              Url::fileURLWithPath(folder / "data/Quillhaven/sample-wallpaper.png"));
+}
+
+TEST(DesktopBackendServices, TheUnsupportedBackendCannotReadThePictureAndTouchesNoFile) {
+    testing::TempFolder folder;
+    const Environment environment({{"XDG_CONFIG_HOME", folder / "config"},
+                                   {"XDG_DATA_HOME", folder / "data"},
+                                   {"DISPLAY", ":0"}});
+    const DesktopServices services =
+        makeDesktopServices(chooseDesktopBackend(environment), environment,
+                            std::make_shared<testing::ManualScheduler>());
+    const auto screens = services.displays->screens();
+    ASSERT_EQ(screens.size(), 1u);
+    EXPECT_GT(screens[0].safeAreaInsets.top, 0);
+    EXPECT_EQ(services.workspace->desktopImageURL(screens[0]), std::nullopt);
+    EXPECT_EQ(services.workspace->desktopImageOptions(screens[0]), std::nullopt);
+    EXPECT_FALSE(
+        services.workspace->setDesktopImageURL(Url::fileURLWithPath("/x.png"), screens[0], {})
+            .succeeded());
+    EXPECT_FALSE(testing::fileExists(folder / "config"));
+    EXPECT_FALSE(testing::fileExists(folder / "data"));
+}
+
+}  // namespace
+}  // namespace quillhaven

@@ -1,0 +1,164 @@
+#include "ini_preference_store.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <limits>
+
+#include "environment.h"
+#include "preference_keys.h"
+#include "test_support.h"
+
+namespace quillhaven {
+namespace {
+
+using testing::environmentWith;
+
+using testing::readFile;
+using testing::TempFolder;
+using testing::writeFile;
+namespace keys = preference_keys;
+
+class IniPreferenceStoreTest : public ::testing::Test {
+protected:
+    TempFolder folder;
+    std::string path = folder / "Quillhaven/Quillhaven.conf";
+    IniPreferenceStore store{path};
+};
+
+TEST_F(IniPreferenceStoreTest, AbsentKeysReadFalseZeroAndNoneWithoutCreatingTheFile) {
+    EXPECT_FALSE(store.boolForKey(keys::enabled));
+    EXPECT_EQ(store.integerForKey(keys::originalImageScaling), 0);
+    EXPECT_EQ(store.stringForKey(keys::originalWallpaper), std::nullopt);
+    EXPECT_EQ(store.dataForKey(keys::originalFillColor), std::nullopt);
+    EXPECT_FALSE(store.hasObjectForKey(keys::enabled));
+    EXPECT_FALSE(testing::fileExists(path));
+}
+
+TEST_F(IniPreferenceStoreTest, EveryKindRoundTripsUnderItsExactDottedKey) {
+    store.setBool(true, keys::enabled);
+    store.setBool(false, keys::originalAllowClipping);
+    EXPECT_TRUE(store.boolForKey(keys::enabled));
+    EXPECT_FALSE(store.boolForKey(keys::originalAllowClipping));
+    EXPECT_TRUE(store.hasObjectForKey(keys::originalAllowClipping)) << "false is still stored";
+
+    for (std::int64_t value :
+         {std::numeric_limits<std::int64_t>::min(), std::int64_t{-1}, std::int64_t{0},
+          std::int64_t{3}, std::numeric_limits<std::int64_t>::max()}) {
+        store.setInteger(value, keys::originalImageScaling);
+        EXPECT_EQ(store.integerForKey(keys::originalImageScaling), value);
+    }
+
+    for (const std::string& text :
+         {std::string(), std::string("/home/ユーザー/写真/夕焼け 1.png"), std::string("a, b,c"),
+          std::string("@ByteArray(x)"), std::string("  padded  "),
+          std::string("quote \" back\\slash ; # = [x]"), std::string("true")}) {
+        store.setString(text, keys::originalWallpaper);
+        EXPECT_EQ(store.stringForKey(keys::originalWallpaper), text);
+    }
+
+    Data bytes;
+    for (int byte = 0; byte < 256; ++byte) {
+        bytes.push_back(static_cast<std::uint8_t>(byte));
+    }
+    store.setData(bytes, keys::originalFillColor);
+    EXPECT_EQ(store.dataForKey(keys::originalFillColor), bytes);
+    store.setData(Data{}, keys::originalFillColor);
+    EXPECT_EQ(store.dataForKey(keys::originalFillColor), Data{});
+
+    const std::string file = readFile(path);
+    EXPECT_NE(file.find("[General]"), std::string::npos);
+    EXPECT_NE(file.find("quillHaven.enabled=true"), std::string::npos) << file;
+    EXPECT_NE(file.find("quillHaven.originalImageScaling=9223372036854775807"), std::string::npos)
+        << file;
+
+    store.removeObject(keys::enabled);
+    EXPECT_FALSE(store.hasObjectForKey(keys::enabled));
+    EXPECT_FALSE(store.boolForKey(keys::enabled));
+    EXPECT_TRUE(store.hasObjectForKey(keys::originalWallpaper)) << "other keys stay";
+}
+
+TEST_F(IniPreferenceStoreTest, ValuesOfAnotherKindReadByTheTypeRules) {
+    writeFile(path,
+              "[General]\n"
+              "quillHaven.enabled=yes\n"
+              "quillHaven.originalImageScaling=abc\n"
+              "quillHaven.originalAllowClipping=0\n"
+              "quillHaven.originalWallpaper=3.7\n"
+              "quillHaven.huge=99999999999999999999\n"
+              "quillHaven.flag=true\n"
+              "quillHaven.originalFillColor=@ByteArray(\\x1\\x2)\n");
+    EXPECT_TRUE(store.boolForKey(keys::enabled));
+    EXPECT_EQ(store.integerForKey(keys::originalImageScaling), 0);
+    EXPECT_FALSE(store.boolForKey(keys::originalImageScaling)) << "unknown words are false";
+    EXPECT_FALSE(store.boolForKey(keys::originalAllowClipping));
+    EXPECT_EQ(store.integerForKey(keys::originalWallpaper), 3);
+    EXPECT_EQ(store.integerForKey("quillHaven.huge"), 0) << "out of range reads 0";
+    EXPECT_EQ(store.integerForKey("quillHaven.flag"), 1);
+    EXPECT_EQ(store.stringForKey(keys::originalImageScaling), "abc");
+    EXPECT_EQ(store.dataForKey(keys::originalImageScaling), std::nullopt) << "text is not data";
+    EXPECT_EQ(store.stringForKey(keys::originalFillColor), std::nullopt) << "data is not text";
+    EXPECT_EQ(store.dataForKey(keys::originalFillColor), (Data{1, 2}));
+}
+
+TEST_F(IniPreferenceStoreTest, AFileEditedByHandIsReadAtTheNextCall) {
+    store.setBool(true, keys::enabled);
+    ASSERT_TRUE(store.boolForKey(keys::enabled));
+    writeFile(path, "[General]\nquillHaven.enabled=false\nquillHaven.originalWallpaper=/p.png\n");
+    EXPECT_FALSE(store.boolForKey(keys::enabled));
+    EXPECT_EQ(store.stringForKey(keys::originalWallpaper), "/p.png");
+    EXPECT_EQ(IniPreferenceStore(path).stringForKey(keys::originalWallpaper), "/p.png");
+}
+
+TEST_F(IniPreferenceStoreTest, WritesReplaceTheFileByRenameAndLeaveNoTemporaryFiles) {
+    store.setString("/first.png", keys::originalWallpaper);
+    struct stat before {};
+    ASSERT_EQ(::stat(path.c_str(), &before), 0);
+    store.setInteger(2, keys::originalImageScaling);
+    struct stat after {};
+    ASSERT_EQ(::stat(path.c_str(), &after), 0);
+    EXPECT_NE(before.st_ino, after.st_ino) << "a new file renamed over the old one";
+    int entries = 0;
+    for ([[maybe_unused]] const auto& entry :
+         std::filesystem::directory_iterator(folder / "Quillhaven")) {
+        ++entries;
+    }
+    EXPECT_EQ(entries, 1);
+    EXPECT_EQ(IniPreferenceStore(path).stringForKey(keys::originalWallpaper), "/first.png");
+}
+
+TEST_F(IniPreferenceStoreTest, AnUnwritableOrUnreadableFileNeverCrashes) {
+    testing::blockWithFile(folder / "Quillhaven");
+    store.setBool(true, keys::enabled);
+    store.setData(Data{1}, keys::originalFillColor);
+    store.removeObject(keys::enabled);
+    EXPECT_FALSE(store.boolForKey(keys::enabled));
+    EXPECT_FALSE(store.hasObjectForKey(keys::originalFillColor));
+    EXPECT_EQ(readFile(folder / "Quillhaven"), "not a folder\n");
+
+    const std::string garbagePath = folder / "garbage.conf";
+    writeFile(garbagePath, std::string("\x00\xff[[[=\n=\x01", 10) + "\n[General\nx");
+    IniPreferenceStore garbage(garbagePath);
+    EXPECT_FALSE(garbage.boolForKey(keys::enabled));
+    EXPECT_EQ(garbage.stringForKey(keys::originalWallpaper), std::nullopt);
+    garbage.setBool(true, keys::enabled);
+    EXPECT_TRUE(garbage.boolForKey(keys::enabled));
+
+    // A folder where the file should be.
+    std::filesystem::create_directories(folder / "dir.conf");
+    IniPreferenceStore directory(folder / "dir.conf");
+    directory.setBool(true, keys::enabled);
+    EXPECT_FALSE(directory.boolForKey(keys::enabled));
+}
+
+TEST(IniPreferenceStorePath, LivesInTheQuillhavenConfigFolder) {
+    EXPECT_EQ(IniPreferenceStore::defaultFilePath(environmentWith({{"XDG_CONFIG_HOME", "/x/cfg"}})),
+              "/x/cfg/Quillhaven/Quillhaven.conf");
+    EXPECT_EQ(IniPreferenceStore::defaultFilePath(
+                  environmentWith({{"HOME", "/home/u"}, {"XDG_CONFIG_HOME", "relative"}})),
+              "/home/u/.config/Quillhaven/Quillhaven.conf");
+}
+
+}  // namespace
+}  // namespace quillhaven

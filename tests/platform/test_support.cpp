@@ -1,0 +1,69 @@
+#include "test_support.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QEventLoop>
+#include <QTimer>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace quillhaven::testing {
+
+std::string readFile(const std::string& path) {
+    std::ifstream stream(path, std::ios::binary);
+    std::ostringstream contents;
+    contents << stream.rdbuf();
+    return contents.str();
+}
+
+void writeFile(const std::string& path, const std::string& contents) {
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    std::ofstream stream(path, std::ios::binary | std::ios::trunc);
+    stream << contents;
+}
+
+bool fileExists(const std::string& path) {
+    return std::filesystem::exists(path);
+}
+
+Environment environmentWith(std::map<std::string, std::string> variables) {
+    return Environment(std::move(variables));
+}
+
+void blockWithFile(const std::string& path) {
+    writeFile(path, "not a folder\n");
+}
+
+TempFolder::TempFolder() = default;
+
+std::string TempFolder::path() const {
+    return dir_.path().toStdString();
+}
+
+bool runEventLoopUntil(const std::function<bool()>& done, int timeoutMs) {
+    QDeadlineTimer deadline(timeoutMs);
+    // Wakes the loop at the deadline, should nothing else arrive.
+    QTimer guard;
+    guard.setSingleShot(true);
+    guard.start(timeoutMs);
+    while (!done()) {
+        if (deadline.hasExpired()) {
+            return false;
+        }
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    return true;
+}
+
+void ensureCoreApplication() {
+    if (QCoreApplication::instance()) {
+        return;
+    }
+    static int argc = 1;
+    static char name[] = "platform_test";
+    static char* argv[] = {name, nullptr};
+    static QCoreApplication application(argc, argv);
+}
+
+}  // namespace quillhaven::testing

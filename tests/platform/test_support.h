@@ -1,0 +1,41 @@
+#pragma once
+
+// Helpers shared by the platform tests: whole-file reads and writes, and a folder path
+// blocked by a plain file (a write below it fails even for root, unlike chmod).
+
+#include <QTemporaryDir>
+#include <functional>
+#include <map>
+#include <string>
+
+#include "environment.h"
+
+namespace quillhaven::testing {
+
+std::string readFile(const std::string& path);
+void writeFile(const std::string& path, const std::string& contents);
+bool fileExists(const std::string& path);
+
+Environment environmentWith(std::map<std::string, std::string> variables);
+
+// Puts a plain file at `path`, so that nothing can be created below it.
+void blockWithFile(const std::string& path);
+
+// A fresh temporary folder per test, with its path as std::string.
+class TempFolder {
+public:
+    TempFolder();
+    std::string path() const;
+    std::string operator/(const std::string& relative) const { return path() + "/" + relative; }
+
+private:
+    QTemporaryDir dir_;
+};
+
+// Runs the Qt event loop until `done` holds or `timeoutMs` passes; true when done.
+bool runEventLoopUntil(const std::function<bool()>& done, int timeoutMs = 5000);
+
+// Makes sure a QCoreApplication exists for tests that need an event loop.
+void ensureCoreApplication();
+
+}  // namespace quillhaven::testing

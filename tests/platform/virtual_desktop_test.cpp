@@ -1,0 +1,255 @@
+#include "virtual_desktop.h"
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QUrl>
+#include <limits>
+
+#include "environment.h"
+#include "sample_wallpaper.h"
+#include "test_support.h"
+#include "virtual_desktop_json.h"
+
+namespace quillhaven {
+namespace {
+
+using testing::environmentWith;
+
+using testing::fileExists;
+using testing::readFile;
+using testing::TempFolder;
+using testing::writeFile;
+using Key = DesktopImageOptionKey;
+
+class VirtualDesktopTest : public ::testing::Test {
+protected:
+    TempFolder folder;
+    std::string jsonPath = folder / "config/Quillhaven/virtual-desktop.json";
+    std::string dataFolder = folder / "data/Quillhaven";
+    VirtualDesktop desktop{jsonPath, dataFolder};
+
+    Display display(const std::string& id) {
+        Display d = builtInVirtualDisplay();
+        d.identifier = id;
+        return d;
+    }
+    std::string picture(const std::string& name) {
+        const std::string path = folder / name;
+        writeFile(path, "picture");
+        return path;
+    }
+    QJsonObject readJson() {
+        return QJsonDocument::fromJson(QByteArray::fromStdString(readFile(jsonPath))).object();
+    }
+};
+
+TEST_F(VirtualDesktopTest, FirstUseCreatesTheNotchedDisplayShowingTheCopiedSample) {
+    const std::vector<Display> screens = desktop.screens();
+    ASSERT_EQ(screens.size(), 1u);
+    EXPECT_EQ(screens[0], builtInVirtualDisplay());
+    EXPECT_EQ(screens[0].identifier, "built-in");
+    EXPECT_EQ(screens[0].safeAreaInsets.top, 32);
+
+    const std::string sample = dataFolder + "/sample-wallpaper.png";
+    EXPECT_EQ(desktop.samplePicturePath(), sample);
+    const QImage image(QString::fromStdString(sample));
+    ASSERT_FALSE(image.isNull()) << "the sample is a readable picture";
+    EXPECT_GE(image.width(), 3000);
+    EXPECT_EQ(desktop.desktopImageURL(screens[0]), Url::fileURLWithPath(sample));
+    const DesktopImageOptions expected{{Key::scaling, BoxedNumber{std::int64_t{3}}},
+                                       {Key::allowClipping, BoxedNumber{true}},
+                                       {Key::fillColor, Color::black()}};
+    EXPECT_EQ(desktop.desktopImageOptions(screens[0]), expected);
+
+    // The file has the documented shape.
+    const QJsonObject entry = readJson().value("displays").toArray().at(0).toObject();
+    EXPECT_EQ(entry.value("frame").toObject().value("width").toDouble(), 1512);
+    EXPECT_EQ(entry.value("backingScaleFactor").toDouble(), 2);
+    EXPECT_EQ(entry.value("auxiliaryTopRightArea").toObject().value("x").toDouble(), 852);
+    const QJsonObject image_ = entry.value("desktopImage").toObject();
+    EXPECT_EQ(image_.value("url").toString(),
+              QUrl::fromLocalFile(QString::fromStdString(sample)).toString());
+    EXPECT_EQ(image_.value("options").toObject().value("fillColor").toString(), "#000000ff");
+    EXPECT_EQ(image_.value("options").toObject().value("scaling").toInteger(), 3);
+}
+
+TEST_F(VirtualDesktopTest, AnExistingSampleIsNotReplaced) {
+    writeFile(dataFolder + "/sample-wallpaper.png", "mine");
+    desktop.screens();
+    EXPECT_EQ(readFile(dataFolder + "/sample-wallpaper.png"), "mine");
+}
+
+TEST_F(VirtualDesktopTest, EditsMadeByHandAreSeenAtTheNextCall) {
+    desktop.screens();
+    writeFile(jsonPath, R"({"displays": [
+      {"id": "external", "frame": {"x": -1920, "y": 0, "width": 1920, "height": 1080},
+       "backingScaleFactor": 1, "auxiliaryTopLeftArea": null,
+       "desktopImage": {"url": "https://example.com/a.png"}},
+      {"id": "built-in", "frame": {"x": 0, "y": 0, "width": 1512.5, "height": 982},
+       "safeAreaInsets": {"top": 32},
+       "auxiliaryTopLeftArea": {"x": 0, "y": 950, "width": 660, "height": 32},
+       "desktopImage": {"url": "file:///home/u/My%20Pictures/%E5%A4%95.png",
+                        "options": {"allowClipping": false, "fillColor": "#ff000080",
+                                    "scaling": 1.5}}},
+      {"frame": {}},
+      {"id": "bare", "desktopImage": {"url": "/plain/path.png", "options": {"fillColor": "red"}}}
+    ]})");
+    const std::vector<Display> screens = desktop.screens();
+    ASSERT_EQ(screens.size(), 3u) << "an entry without an id is not a display";
+    EXPECT_EQ(screens[0].frame, (Rect{-1920, 0, 1920, 1080}));
+    EXPECT_EQ(screens[0].auxiliaryTopLeftArea, std::nullopt);
+    EXPECT_EQ(screens[0].auxiliaryTopRightArea, std::nullopt);
+    EXPECT_EQ(screens[1].frame.width, 1512.5);
+    EXPECT_EQ(screens[1].backingScaleFactor, 1) << "a missing scale reads 1";
+    EXPECT_TRUE(screens[1].auxiliaryTopLeftArea.has_value());
+    EXPECT_EQ(screens[1].auxiliaryTopRightArea, std::nullopt);
+
+    const auto remote = desktop.desktopImageURL(screens[0]);
+    ASSERT_TRUE(remote.has_value());
+    EXPECT_FALSE(remote->isFileURL()) << "kept so the apply flow can refuse it";
+    EXPECT_EQ(remote->scheme(), "https");
+    EXPECT_EQ(desktop.desktopImageOptions(screens[0]), DesktopImageOptions{});
+
+    EXPECT_EQ(desktop.desktopImageURL(screens[1]),
+              Url::fileURLWithPath("/home/u/My Pictures/夕.png"));
+    const DesktopImageOptions edited{{Key::scaling, BoxedNumber{1.5}},
+                                     {Key::allowClipping, BoxedNumber{false}},
+                                     {Key::fillColor, Color{1, 0, 0, 128 / 255.0}}};
+    EXPECT_EQ(desktop.desktopImageOptions(screens[1]), edited);
+
+    EXPECT_EQ(desktop.desktopImageURL(screens[2]), Url::fileURLWithPath("/plain/path.png"));
+    EXPECT_EQ(desktop.desktopImageOptions(screens[2]),
+              (DesktopImageOptions{{Key::fillColor, std::string("red")}}));
+
+    writeFile(jsonPath, R"({"displays": [{"id": "built-in"}]})");
+    EXPECT_EQ(desktop.desktopImageURL(display("built-in")), std::nullopt);
+    EXPECT_EQ(desktop.desktopImageOptions(display("built-in")), std::nullopt);
+    EXPECT_EQ(desktop.desktopImageURL(display("gone")), std::nullopt);
+}
+
+TEST_F(VirtualDesktopTest, AFileThatCannotBeParsedReadsAsNoDisplaysAndIsNeverWritten) {
+    const std::string target = picture("new.png");
+    for (const std::string& garbage :
+         {std::string("{\"displays\": [ {\"id\": \"built-in\""), std::string("[1, 2]"),
+          std::string("{\"displays\": \"built-in\"}"), std::string("\x00\x01", 2)}) {
+        writeFile(jsonPath, garbage);
+        EXPECT_TRUE(desktop.screens().empty()) << garbage;
+        EXPECT_EQ(desktop.desktopImageURL(display("built-in")), std::nullopt);
+        EXPECT_EQ(desktop.desktopImageOptions(display("built-in")), std::nullopt);
+        const Outcome set =
+            desktop.setDesktopImageURL(Url::fileURLWithPath(target), display("built-in"), {});
+        EXPECT_FALSE(set.succeeded());
+        EXPECT_NE(set.errorDescription().find(jsonPath), std::string::npos);
+        EXPECT_EQ(readFile(jsonPath), garbage);
+    }
+}
+
+TEST_F(VirtualDesktopTest, SettingAPictureRoundTripsEveryOptionKindAndKeepsOtherFields) {
+    writeFile(jsonPath, R"({"note": "mine", "displays": [
+      {"id": "left", "frame": {"x": -10, "y": 0, "width": 10, "height": 10}, "x-tag": 7},
+      {"id": "built-in", "frame": {"x": 0, "y": 0, "width": 1512, "height": 982},
+       "x-custom": {"keep": true},
+       "desktopImage": {"url": "file:///old.png", "x-extra": "kept",
+                        "options": {"scaling": 2}}}]})");
+    const std::string target = picture("夕焼け #1 100%.png");
+    const Url url = Url::fileURLWithPath(target);
+    const auto big = std::numeric_limits<std::int64_t>::max();
+
+    struct Case {
+        DesktopImageOptions written;
+        DesktopImageOptions readBack;
+    };
+    const Color color{0.2, 0.4, 0.6, 1};
+    const Case cases[] = {
+        {{{Key::scaling, BoxedNumber{std::int64_t{1}}},
+          {Key::allowClipping, BoxedNumber{false}},
+          {Key::fillColor, Color::black()}},
+         {{Key::scaling, BoxedNumber{std::int64_t{1}}},
+          {Key::allowClipping, BoxedNumber{false}},
+          {Key::fillColor, Color::black()}}},
+        // Plain integers and booleans come back boxed, as a desktop reports them.
+        {{{Key::scaling, std::int64_t{big}}, {Key::allowClipping, true}, {Key::fillColor, color}},
+         {{Key::scaling, BoxedNumber{big}},
+          {Key::allowClipping, BoxedNumber{true}},
+          {Key::fillColor, color}}},
+        {{{Key::scaling, BoxedNumber{2.5}}, {Key::fillColor, std::string("not a colour")}},
+         {{Key::scaling, BoxedNumber{2.5}}, {Key::fillColor, std::string("not a colour")}}},
+        {{}, {}},
+    };
+    for (const Case& c : cases) {
+        ASSERT_TRUE(desktop.setDesktopImageURL(url, display("built-in"), c.written).succeeded());
+        EXPECT_EQ(desktop.desktopImageURL(display("built-in")), url);
+        EXPECT_EQ(desktop.desktopImageOptions(display("built-in")), c.readBack);
+    }
+
+    const QJsonObject root = readJson();
+    EXPECT_EQ(root.value("note").toString(), "mine");
+    const QJsonArray displays = root.value("displays").toArray();
+    ASSERT_EQ(displays.size(), 2);
+    EXPECT_EQ(displays.at(0).toObject().value("x-tag").toInt(), 7);
+    EXPECT_FALSE(displays.at(0).toObject().contains("desktopImage"));
+    const QJsonObject builtIn = displays.at(1).toObject();
+    EXPECT_TRUE(builtIn.value("x-custom").toObject().value("keep").toBool());
+    EXPECT_EQ(builtIn.value("desktopImage").toObject().value("x-extra").toString(), "kept");
+    const QString written = builtIn.value("desktopImage").toObject().value("url").toString();
+    EXPECT_TRUE(written.startsWith("file:///")) << written.toStdString();
+    EXPECT_FALSE(written.contains(' ')) << "written percent-encoded";
+    EXPECT_EQ(desktop.screens().size(), 2u);
+}
+
+TEST_F(VirtualDesktopTest, SettingFailsClearlyForAnUnknownDisplayOrAnUnusablePicture) {
+    desktop.screens();
+    const std::string before = readFile(jsonPath);
+    const Url target = Url::fileURLWithPath(picture("p.png"));
+
+    const Outcome unknown = desktop.setDesktopImageURL(target, display("unplugged"), {});
+    EXPECT_FALSE(unknown.succeeded());
+    EXPECT_NE(unknown.errorDescription().find("unplugged"), std::string::npos);
+
+    const Outcome missing = desktop.setDesktopImageURL(Url::fileURLWithPath(folder / "nope.png"),
+                                                       display("built-in"), {});
+    EXPECT_FALSE(missing.succeeded());
+    EXPECT_NE(missing.errorDescription().find("nope.png"), std::string::npos);
+
+    EXPECT_FALSE(
+        desktop.setDesktopImageURL(Url("https", "//example.com/a.png"), display("built-in"), {})
+            .succeeded());
+    EXPECT_EQ(readFile(jsonPath), before);
+}
+
+TEST_F(VirtualDesktopTest, AnUnwritableFolderStillAnswersTheBuiltInDisplayButCannotSet) {
+    testing::blockWithFile(folder / "config/Quillhaven");
+    const std::vector<Display> screens = desktop.screens();
+    ASSERT_EQ(screens.size(), 1u);
+    EXPECT_EQ(screens[0], builtInVirtualDisplay());
+    const Outcome set =
+        desktop.setDesktopImageURL(Url::fileURLWithPath(picture("p.png")), screens[0], {});
+    EXPECT_FALSE(set.succeeded());
+    EXPECT_NE(set.errorDescription().find(folder / "config/Quillhaven"), std::string::npos)
+        << set.errorDescription();
+}
+
+TEST(VirtualDesktopPaths, FollowTheXdgFolders) {
+    const auto desktop = VirtualDesktop::forEnvironment(
+        environmentWith({{"XDG_CONFIG_HOME", "/c"}, {"XDG_DATA_HOME", "/d"}}));
+    EXPECT_EQ(desktop->filePath(), "/c/Quillhaven/virtual-desktop.json");
+    EXPECT_EQ(desktop->samplePicturePath(), "/d/Quillhaven/sample-wallpaper.png");
+}
+
+TEST(VirtualDesktopColors, HexTextRoundTripsAtEightBits) {
+    EXPECT_EQ(colorFromHex("#000000ff"), Color::black());
+    EXPECT_EQ(colorFromHex("#FFFFFF"), (Color{1, 1, 1, 1}));
+    EXPECT_EQ(colorFromHex("#12345"), std::nullopt);
+    EXPECT_EQ(colorFromHex("#gg0000ff"), std::nullopt);
+    EXPECT_EQ(colorToHex(Color{1, 0.5, 0, 1}), "#ff8000ff");
+    EXPECT_EQ(colorToHex(Color{2, -1, 0, 0}), "#ff000000") << "clamped";
+    const Color color{0.2, 0.4, 0.6, 0.8};
+    EXPECT_EQ(colorFromHex(colorToHex(color)), color);
+}
+
+}  // namespace
+}  // namespace quillhaven
