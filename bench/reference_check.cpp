@@ -1,11 +1,12 @@
-// reference_check PICTURE RENDERED.png BAND RADIUS
+// reference_check PICTURE RENDERED.png BAND RADIUS [REFERENCE.png]
 //
 // Compares a wallpaper written by quillhaven-render with a plain reference: the picture
 // decoded at full size (no decoder-side scaling), scaled to cover the canvas with Qt's
 // smooth (area-averaging) scaling and cropped to the centre. Only the inside of the picture
 // area is compared, away from the band, the corners and the outline. Prints the mean and
 // largest absolute difference per colour channel (0-255) and the share of channel values
-// that differ by more than 8.
+// that differ by more than 8. With a fifth argument it also saves the reference canvas, for
+// a side-by-side look.
 #include <QImage>
 #include <QImageReader>
 
@@ -15,8 +16,9 @@
 #include <cstdlib>
 
 int main(int argc, char** argv) {
-    if (argc != 5) {
-        std::fprintf(stderr, "usage: reference_check PICTURE RENDERED.png BAND RADIUS\n");
+    if (argc != 5 && argc != 6) {
+        std::fprintf(stderr,
+                     "usage: reference_check PICTURE RENDERED.png BAND RADIUS [REFERENCE.png]\n");
         return 2;
     }
     QImageReader::setAllocationLimit(2048);
@@ -40,6 +42,10 @@ int main(int argc, char** argv) {
         source.scaled(scaledWidth, scaledHeight, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
             .copy((scaledWidth - width) / 2, (scaledHeight - height) / 2, width, height);
 
+    if (argc == 6 && !reference.save(QString::fromLocal8Bit(argv[5]))) {
+        std::fprintf(stderr, "reference_check: cannot save the reference\n");
+        return 1;
+    }
     const int band = std::atoi(argv[3]);
     const int margin = std::atoi(argv[4]) + 2;
     double sum = 0;
