@@ -1,0 +1,172 @@
+// The menu as the user sees it after each kind of state, and the coalesced refresh.
+
+#include <QKeySequence>
+
+#include "menu_bar_icon.h"
+#include "shell_fixture.h"
+#include "status_item.h"
+
+namespace quillhaven::testing {
+namespace {
+
+using MenuTest = ShellTest;
+
+const char* const summary = "ノッチあり・300 × 200";
+
+TEST_F(MenuTest, AfterLaunchWithEffectOffShowsElevenEntriesInOrder) {
+    launch();
+    const std::vector<MenuEntry> expected{
+        item("Quillhaven", false, false),
+        item(summary, false, false),
+        separator(),
+        item("ノッチを目立たなくする", false, true),
+        item(messages::ready, false, false),
+        separator(),
+        item("ログイン時に起動", false, true),
+        item("壁紙を再処理", false, false),
+        separator(),
+        item("壁紙を維持して終了", false, true),
+        item("元に戻して終了", false, true),
+    };
+    EXPECT_EQ(menuEntries(), expected);
+    EXPECT_EQ(delegate->refreshItem().shortcut(), QKeySequence(QStringLiteral("Ctrl+R")));
+    EXPECT_EQ(delegate->quitKeepingWallpaperItem().shortcut(),
+              QKeySequence(QStringLiteral("Ctrl+Q")));
+    EXPECT_TRUE(delegate->effectToggleItem().shortcut().isEmpty());
+    ASSERT_NE(delegate->statusItem(), nullptr);
+    EXPECT_EQ(delegate->statusItem()->trayIcon().contextMenu(), &delegate->menu());
+    EXPECT_EQ(delegate->statusItem()->trayIcon().toolTip(), QStringLiteral("Quillhaven"));
+    EXPECT_FALSE(delegate->statusItem()->trayIcon().icon().isNull());
+    // Showing the state once at launch queues nothing.
+    EXPECT_EQ(scheduler().pendingTaskCount(), 0u);
+    EXPECT_FALSE(delegate->menuRefreshScheduled());
+}
+
+TEST_F(MenuTest, WhileBusyOnlyQuitKeepingWallpaperStaysEnabled) {
+    launch();
+    controller().setEffectEnabled(true);
+    scheduler().runUntilIdle();
+    ASSERT_TRUE(controller().isBusy());
+    const std::vector<MenuEntry> expected{
+        item("Quillhaven", false, false),
+        item(summary, false, false),
+        separator(),
+        item("ノッチを目立たなくする", false, false),
+        item(messages::processing, false, false),
+        separator(),
+        item("ログイン時に起動", false, false),
+        item("壁紙を再処理", false, false),
+        separator(),
+        item("壁紙を維持して終了", false, true),
+        item("元に戻して終了", false, false),
+    };
+    EXPECT_EQ(menuEntries(), expected);
+}
+
+TEST_F(MenuTest, WithEffectOnAndLoginItemRegisteredShowsBothChecked) {
+    desktop.loginItem->setStatus(LoginItemStatus::enabled);
+    launch();
+    switchEffectOn();
+    const std::vector<MenuEntry> expected{
+        item("Quillhaven", false, false),
+        item(summary, false, false),
+        separator(),
+        item("ノッチを目立たなくする", true, true),
+        item(messages::effectOn, false, false),
+        separator(),
+        item("ログイン時に起動", true, true),
+        item("壁紙を再処理", false, true),
+        separator(),
+        item("壁紙を維持して終了", false, true),
+        item("元に戻して終了", false, true),
+    };
+    EXPECT_EQ(menuEntries(), expected);
+    // The tray shows the icon of the current state: the one with the thick bar.
+    const QImage shown =
+        delegate->statusItem()->trayIcon().icon().pixmap(QSize(18, 18), 1.0).toImage();
+    EXPECT_EQ(shown, MenuBarIcon::make(true).pixmap(QSize(18, 18), 1.0).toImage());
+    EXPECT_NE(shown, MenuBarIcon::make(false).pixmap(QSize(18, 18), 1.0).toImage());
+}
+
+TEST_F(MenuTest, AnErrorLooksLikeAnyOtherStatusLine) {
+    desktop.displays->setScreens({FakeDisplayService::plainDisplay()});
+    launch();
+    controller().setEffectEnabled(true);
+    scheduler().runUntilIdle();
+    ASSERT_TRUE(controller().hasError());
+    const std::vector<MenuEntry> expected{
+        item("Quillhaven", false, false),
+        item("ノッチなし・1920 × 1080", false, false),
+        separator(),
+        item("ノッチを目立たなくする", false, true),
+        item(messages::noNotch, false, false),
+        separator(),
+        item("ログイン時に起動", false, true),
+        item("壁紙を再処理", false, false),
+        separator(),
+        item("壁紙を維持して終了", false, true),
+        item("元に戻して終了", false, true),
+    };
+    EXPECT_EQ(menuEntries(), expected);
+}
+
+TEST_F(MenuTest, ManyNoticesInOneTurnGiveOneRefreshShowingTheLastState) {
+    launch();
+    controller().markEnabled("一");
+    controller().showError("二", false);
+    controller().markEnabled("三");
+    controller().showError("四", true);
+    controller().markEnabled("五");
+    EXPECT_TRUE(delegate->menuRefreshScheduled());
+    EXPECT_EQ(scheduler().pendingTaskCount(), 1u);
+    // Nothing changes before the next turn of the main loop.
+    EXPECT_EQ(delegate->statusTextItem().text(), QString::fromUtf8(messages::ready));
+
+    EXPECT_EQ(scheduler().runPending(), 1u);
+    EXPECT_FALSE(delegate->menuRefreshScheduled());
+    EXPECT_EQ(scheduler().pendingTaskCount(), 0u);
+    EXPECT_EQ(delegate->statusTextItem().text(), QStringLiteral("五"));
+    EXPECT_TRUE(delegate->effectToggleItem().isChecked());
+    EXPECT_TRUE(delegate->refreshItem().isEnabled());
+}
+
+TEST_F(MenuTest, ANoticeDuringARefreshQueuesAnotherOne) {
+    launch();
+    bool noticeSent = false;
+    QObject::connect(&delegate->statusTextItem(), &QAction::changed, &delegate->statusTextItem(),
+                     [&] {
+                         if (!noticeSent) {
+                             noticeSent = true;
+                             controller().setHasError(false);
+                         }
+                     });
+    controller().showError("壊れた", false);
+    ASSERT_EQ(scheduler().runPending(), 1u);
+    ASSERT_TRUE(noticeSent);
+    EXPECT_TRUE(delegate->menuRefreshScheduled());
+    EXPECT_EQ(scheduler().pendingTaskCount(), 1u);
+    EXPECT_EQ(scheduler().runPending(), 1u);
+    EXPECT_FALSE(delegate->menuRefreshScheduled());
+}
+
+TEST_F(MenuTest, AQueuedRefreshDoesNothingOnceTheDelegateIsGone) {
+    launch();
+    controller().setHasError(false);
+    ASSERT_EQ(scheduler().pendingTaskCount(), 1u);
+    delegate.reset();
+    EXPECT_EQ(scheduler().runPending(), 1u);
+}
+
+TEST_F(MenuTest, NoticesBeforeLaunchFinishesAreNotHeardButTheFirstMenuShowsTheirState) {
+    desktop.defaults->setBool(true, preference_keys::enabled);
+    launch();
+    // The controller started applying during construction; nobody was listening.
+    EXPECT_EQ(scheduler().pendingTaskCount(), 0u);
+    EXPECT_EQ(delegate->statusTextItem().text(), QString::fromUtf8(messages::processing));
+    EXPECT_FALSE(delegate->effectToggleItem().isEnabled());
+    finishRender();
+    EXPECT_EQ(delegate->statusTextItem().text(), QString::fromUtf8(messages::effectOn));
+}
+
+}  // namespace
+}  // namespace quillhaven::testing

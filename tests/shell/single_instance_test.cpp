@@ -1,0 +1,52 @@
+// One instance per user: the lock file and its takeover after a crash.
+
+#include <gtest/gtest.h>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "single_instance.h"
+
+namespace quillhaven {
+namespace {
+
+TEST(SingleInstanceTest, ASecondHolderIsRefusedUntilTheFirstLetsGo) {
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("nested/quillhaven.lock"));
+    auto first = SingleInstance::acquire(path);
+    ASSERT_NE(first, nullptr);
+    EXPECT_TRUE(first->isLocked());
+    EXPECT_EQ(SingleInstance::acquire(path), nullptr);
+    first.reset();
+    auto again = SingleInstance::acquire(path);
+    ASSERT_NE(again, nullptr);
+    EXPECT_TRUE(again->isLocked());
+}
+
+TEST(SingleInstanceTest, ALockLeftByAProcessThatIsGoneIsTakenOver) {
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("quillhaven.lock"));
+    QFile stale(path);
+    ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
+    // Process id, program name, host name: the format QLockFile writes. No such process.
+    stale.write("2147483646\nquillhaven\n\n");
+    stale.close();
+    auto lock = SingleInstance::acquire(path);
+    ASSERT_NE(lock, nullptr);
+    EXPECT_TRUE(lock->isLocked());
+}
+
+TEST(SingleInstanceTest, TheLockLivesInTheRuntimeFolderOrElseTheConfigFolder) {
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    qputenv("XDG_RUNTIME_DIR", "/run/user/4242");
+    EXPECT_EQ(SingleInstance::lockFilePath(), QStringLiteral("/run/user/4242/quillhaven.lock"));
+    qunsetenv("XDG_RUNTIME_DIR");
+    EXPECT_TRUE(
+        SingleInstance::lockFilePath().endsWith(QStringLiteral("/Quillhaven/quillhaven.lock")));
+    EXPECT_TRUE(SingleInstance::lockFilePath().startsWith(QDir::homePath()) ||
+                !qEnvironmentVariableIsEmpty("XDG_CONFIG_HOME"));
+    qputenv("XDG_RUNTIME_DIR", runtime);
+}
+
+}  // namespace
+}  // namespace quillhaven
