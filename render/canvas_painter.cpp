@@ -32,57 +32,96 @@ QImage window(const QImage& image, const QRect& rect) {
     return QImage(first, rect.width(), rect.height(), image.bytesPerLine(), image.format());
 }
 
-// The part of the picture that the canvas shows, scaled to exactly the canvas size.
-// Downscales average over each output pixel's area (QImage's smooth scaling of a pure
-// down-scale), so large reductions do not alias; upscales interpolate bilinearly.
-QImage coverCanvas(const QImage& picture, int width, int height) {
+// The picture scaled to cover the canvas, and the canvas-sized part of it that shows.
+struct CoveredPicture {
+    QImage pixels;
+    QRect visible;
+};
+
+// Scales the picture to cover a `width` x `height` canvas, centred. A picture that needs no
+// scaling is only cropped, in place; a downscale averages over each output pixel's area
+// (QImage's smooth scaling of a pure reduction), so large reductions do not alias; an
+// upscale interpolates bilinearly.
+CoveredPicture coverPicture(QImage picture, int width, int height) {
     const CoverRect cover = CoverRect::forImage(picture.width(), picture.height(), width, height);
+    const QRect canvasRect(0, 0, width, height);
     // The source rectangle that lands on the canvas, in picture pixels.
     const double sourceX = -cover.x / cover.scale;
     const double sourceY = -cover.y / cover.scale;
     const double sourceWidth = width / cover.scale;
     const double sourceHeight = height / cover.scale;
 
-    if (cover.scale < 1) {
+    if (cover.scale <= 1) {
         const int w = std::clamp(static_cast<int>(std::lround(sourceWidth)), 1, picture.width());
         const int h = std::clamp(static_cast<int>(std::lround(sourceHeight)), 1, picture.height());
         const int x = std::clamp(static_cast<int>(std::lround(sourceX)), 0, picture.width() - w);
         const int y = std::clamp(static_cast<int>(std::lround(sourceY)), 0, picture.height() - h);
-        const QImage view = window(picture, QRect(x, y, w, h));
-        if (view.size() == QSize(width, height)) {
-            return view.copy();  // the view must not outlive the picture it shares
+        if (w == width && h == height) {
+            return {std::move(picture), QRect(x, y, w, h)};
         }
-        return view.scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        return {window(picture, QRect(x, y, w, h))
+                    .scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation),
+                canvasRect};
     }
     QImage canvas(
         width, height,
         picture.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
     if (canvas.isNull()) {
-        return canvas;
+        return {};
     }
     canvas.fill(Qt::transparent);
     QPainter painter(&canvas);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawImage(QRectF(0, 0, width, height), picture,
+    painter.drawImage(QRectF(canvasRect), picture,
                       QRectF(sourceX, sourceY, sourceWidth, sourceHeight));
-    return canvas;
+    return {std::move(canvas), canvasRect};
 }
 
-// Makes the covered picture an opaque RGB32 canvas: a transparent picture lies on black.
-QImage opaqueCanvas(QImage covered) {
-    if (!covered.hasAlphaChannel()) {
-        covered.convertTo(QImage::Format_RGB32);
-        return covered;
+// Makes the covered picture opaque RGB32: a picture with transparency lies on black.
+void makeOpaque(CoveredPicture& covered) {
+    if (covered.pixels.format() == QImage::Format_RGB32) {
+        return;
     }
-    QImage canvas(covered.size(), QImage::Format_RGB32);
-    if (canvas.isNull()) {
-        return canvas;
+    if (!covered.pixels.hasAlphaChannel()) {
+        covered.pixels.convertTo(QImage::Format_RGB32);
+        return;
     }
-    canvas.fill(Qt::black);
-    QPainter painter(&canvas);
-    painter.drawImage(0, 0, covered);
-    return canvas;
+    QImage canvas(covered.visible.size(), QImage::Format_RGB32);
+    if (!canvas.isNull()) {
+        canvas.fill(Qt::black);
+        QPainter painter(&canvas);
+        painter.drawImage(QPoint(0, 0), covered.pixels, covered.visible);
+    }
+    covered = {std::move(canvas), QRect(QPoint(0, 0), covered.visible.size())};
+}
+
+// An RGB32 image of the visible part that draws straight into the covered picture's
+// pixels, which it keeps alive, so cropping costs neither a copy nor new memory.
+QImage canvasOver(CoveredPicture covered) {
+    auto* owner = new QImage(std::move(covered.pixels));
+    uchar* first = owner->bits() + std::ptrdiff_t{covered.visible.y()} * owner->bytesPerLine() +
+                   std::ptrdiff_t{covered.visible.x()} * 4;
+    return QImage(
+        first, covered.visible.width(), covered.visible.height(), owner->bytesPerLine(),
+        QImage::Format_RGB32, [](void* image) { delete static_cast<QImage*>(image); }, owner);
+}
+
+// Rewrites opaque RGB32 pixels as R, G, B, 255 bytes in place, the layout the PNG writer
+// takes, without allocating a second canvas.
+void convertToRgbx(QImage& canvas) {
+    for (int y = 0; y < canvas.height(); ++y) {
+        uchar* bytes = canvas.scanLine(y);
+        const auto* pixels = reinterpret_cast<const QRgb*>(bytes);
+        for (int x = 0; x < canvas.width(); ++x) {
+            const QRgb pixel = pixels[x];
+            bytes[4 * x] = static_cast<uchar>(qRed(pixel));
+            bytes[4 * x + 1] = static_cast<uchar>(qGreen(pixel));
+            bytes[4 * x + 2] = static_cast<uchar>(qBlue(pixel));
+            bytes[4 * x + 3] = 255;
+        }
+    }
+    canvas.reinterpretAsFormat(QImage::Format_RGBX8888);
 }
 
 void paintFrame(QImage& canvas, const CanvasGeometry& geometry) {
@@ -114,34 +153,34 @@ void paintFrame(QImage& canvas, const CanvasGeometry& geometry) {
 QImage paintWallpaper(QImage picture, const CanvasGeometry& geometry) {
     const int width = static_cast<int>(geometry.width);
     const int height = static_cast<int>(geometry.height);
-    QImage canvas;
-    if (!picture.isNull() && picture.width() >= 1 && picture.height() >= 1) {
-        const QColorSpace colorSpace = picture.colorSpace();
+    CoveredPicture covered;
+    QColorSpace colorSpace;
+    if (!picture.isNull()) {
+        colorSpace = picture.colorSpace();
         if (!isDirectlyScalable(picture.format())) {
             picture.convertTo(picture.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
                                                         : QImage::Format_RGB32);
         }
-        QImage covered = coverCanvas(picture, width, height);
-        picture = QImage();  // the full-size picture is no longer needed
-        if (covered.isNull()) {
-            return {};
-        }
-        if (colorSpace.isValid() && colorSpace != QColorSpace(QColorSpace::SRgb)) {
-            covered.setColorSpace(colorSpace);
-            covered.convertToColorSpace(QColorSpace::SRgb);
-        }
-        canvas = opaqueCanvas(std::move(covered));
+        covered = coverPicture(std::move(picture), width, height);
     } else {
-        canvas = QImage(width, height, QImage::Format_RGB32);
-        if (!canvas.isNull()) {
-            canvas.fill(Qt::black);
-        }
+        covered = {QImage(width, height, QImage::Format_RGB32), QRect(0, 0, width, height)};
+        covered.pixels.fill(Qt::black);
     }
-    if (canvas.isNull() || canvas.size() != QSize(width, height)) {
+    if (covered.pixels.isNull()) {
         return {};
     }
+    makeOpaque(covered);
+    if (covered.pixels.isNull() || covered.visible.size() != QSize(width, height)) {
+        return {};
+    }
+    QImage canvas = canvasOver(std::move(covered));
+    if (colorSpace.isValid() && colorSpace != QColorSpace(QColorSpace::SRgb)) {
+        canvas.setColorSpace(colorSpace);
+        canvas.convertToColorSpace(QColorSpace::SRgb);
+    }
     paintFrame(canvas, geometry);
-    canvas.convertTo(QImage::Format_RGBX8888);
+    convertToRgbx(canvas);
+    canvas.setColorSpace(QColorSpace(QColorSpace::SRgb));
     return canvas;
 }
 

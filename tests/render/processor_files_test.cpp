@@ -95,6 +95,31 @@ TEST_F(ProcessorFilesTest, TransparentPictureLiesOnBlack) {
     EXPECT_EQ(pixel.alpha(), 255);
 }
 
+TEST_F(ProcessorFilesTest, EveryPixelFormatComesOutAsTheSameColour) {
+    const QColor grey(120, 120, 120);
+    QImage deep = solid(40, 20, grey).convertToFormat(QImage::Format_RGBA64);
+    QImage gray = solid(40, 20, grey).convertToFormat(QImage::Format_Grayscale8);
+    QImage indexed = solid(40, 20, grey).convertToFormat(QImage::Format_Indexed8);
+    QImage rgb888 = solid(40, 20, grey).convertToFormat(QImage::Format_RGB888);
+    int index = 0;
+    for (const QImage& image : {deep, gray, indexed, rgb888}) {
+        const auto source = savePng(image, folder / ("f" + std::to_string(index++) + ".png"));
+        const ProcessingResult result = render(source);
+        ASSERT_TRUE(result.succeeded()) << index;
+        const QColor pixel = readOutput(result.url()).pixelColor(10, 5);
+        EXPECT_NEAR(pixel.red(), 120, 1) << index;
+        EXPECT_NEAR(pixel.blue(), 120, 1) << index;
+    }
+    // Other formats that the installed readers handle.
+    for (const char* format : {"jpg", "bmp", "gif", "webp", "tiff"}) {
+        const fs::path path = folder / (std::string("picture.") + format);
+        if (!solid(40, 20, grey).save(QString::fromStdString(path.string()))) {
+            writeBytes(path, twoFrameGif().substr(0, 13 + 6 + 8 + 15) + ";");  // one GIF frame
+        }
+        EXPECT_TRUE(render(path).succeeded()) << format;
+    }
+}
+
 TEST_F(ProcessorFilesTest, MissingParentFoldersAreCreated) {
     generated = folder / "a" / "b" / "c";
     ASSERT_TRUE(render(picture()).succeeded());
