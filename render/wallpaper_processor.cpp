@@ -4,7 +4,9 @@
 #include <QUuid>
 
 #include <filesystem>
+#include <memory>
 #include <new>
+#include <system_error>
 #include <thread>
 
 #include "canvas_geometry.h"
@@ -101,8 +103,15 @@ void WallpaperProcessor::process(const WallpaperProcessingRequest& request, Comp
     };
     if (runInBackground) {
         runInBackground(std::move(job));
-    } else {
-        std::thread(std::move(job)).detach();
+        return;
+    }
+    auto shared = std::make_shared<Task>(std::move(job));
+    try {
+        std::thread([shared] { (*shared)(); }).detach();
+    } catch (const std::system_error&) {
+        // No thread to be had: render here rather than never answering, since the caller
+        // stays busy until its completion runs.
+        (*shared)();
     }
 }
 
