@@ -1,0 +1,134 @@
+#pragma once
+
+// Shared fixture for the controller tests: the in-memory desktop, a real WallpaperProcessor
+// writing into a fresh temporary folder, small synthetic pictures, and a recorder that
+// takes a snapshot of the six observed fields at every change notice.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "fake_desktop.h"
+#include "wallpaper_controller.h"
+#include "wallpaper_processor.h"
+
+namespace quillhaven::testing {
+
+// The six observed fields at one moment.
+struct Snapshot {
+    bool isEnabled = false;
+    bool isBusy = false;
+    std::string statusMessage;
+    bool hasError = false;
+    bool launchAtLogin = false;
+    std::string screenSummary;
+    friend bool operator==(const Snapshot&, const Snapshot&) = default;
+};
+void PrintTo(const Snapshot& snapshot, std::ostream* out);
+Snapshot snapshotOf(const WallpaperController& controller);
+
+// Builds an expected notice sequence: each call changes one field of the running snapshot
+// and appends the result, as one assignment in the controller would.
+class Notices {
+public:
+    explicit Notices(Snapshot start) : current_(std::move(start)) {}
+    Notices& enabled(bool value) {
+        return push([&] { current_.isEnabled = value; });
+    }
+    Notices& busy(bool value) {
+        return push([&] { current_.isBusy = value; });
+    }
+    Notices& status(std::string value) {
+        return push([&] { current_.statusMessage = value; });
+    }
+    Notices& error(bool value) {
+        return push([&] { current_.hasError = value; });
+    }
+    Notices& login(bool value) {
+        return push([&] { current_.launchAtLogin = value; });
+    }
+    Notices& summary(std::string value) {
+        return push([&] { current_.screenSummary = value; });
+    }
+    const std::vector<Snapshot>& list() const { return list_; }
+
+private:
+    template <typename Change>
+    Notices& push(Change change) {
+        change();
+        list_.push_back(current_);
+        return *this;
+    }
+    Snapshot current_;
+    std::vector<Snapshot> list_;
+};
+
+// A fresh folder under the system's temporary folder, removed with its contents.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    const std::filesystem::path& path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+};
+
+// Writes a small PNG of one colour (red, green, blue, 0-255).
+void writePng(const std::filesystem::path& path, int width, int height, int red, int green,
+              int blue);
+// A two-frame GIF: one file holding more than one image.
+void writeTwoFrameGif(const std::filesystem::path& path);
+// The pixel size of a written picture, or (-1, -1) when it cannot be read.
+std::pair<int, int> pictureSize(const Url& url);
+
+class ControllerTest : public ::testing::Test {
+protected:
+    explicit ControllerTest(
+        ManualScheduler::BackgroundMode mode = ManualScheduler::BackgroundMode::threads);
+    void TearDown() override;
+
+    // A user picture in the pictures folder (created on first use).
+    Url userPicture(const std::string& name = "user.png", int width = 32, int height = 20);
+    // Options a user picture typically carries.
+    static DesktopImageOptions userOptions();
+    // Shows `picture` on the built-in display with `options`.
+    void show(const Url& picture, std::optional<DesktopImageOptions> options = userOptions());
+
+    void create();
+    void listen();
+    Snapshot snapshot() const;
+    // Runs the main loop and waits for background renders until nothing is left.
+    void drain();
+    // Starts with the effect off, turns it on with the user's picture and waits for the
+    // render; then forgets the notices, preference writes and workspace calls made so far.
+    void createAndApply();
+    void forgetHistory();
+
+    std::vector<std::filesystem::path> generatedFiles() const;
+    std::optional<std::string> storedString(const std::string& key) const;
+
+    TempFolder temp;
+    std::filesystem::path generatedFolder;
+    std::filesystem::path picturesFolder;
+    FakeDesktop desktop;
+    std::shared_ptr<WallpaperProcessor> processor;
+    Display builtin;
+    std::shared_ptr<WallpaperController> controller;
+    std::vector<Snapshot> notices;
+};
+
+// The same fixture with background work that runs only when the test says so, to look at
+// the controller while a render is in flight.
+class ControllerInFlightTest : public ControllerTest {
+protected:
+    ControllerInFlightTest() : ControllerTest(ManualScheduler::BackgroundMode::manual) {}
+};
+
+}  // namespace quillhaven::testing

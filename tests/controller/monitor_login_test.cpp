@@ -1,0 +1,175 @@
+// The 5-second poll over many ticks on the virtual clock, and the login item.
+
+#include "controller_test_support.h"
+#include "preference_keys.h"
+
+namespace quillhaven::testing {
+namespace {
+
+namespace keys = preference_keys;
+using namespace std::chrono_literals;
+
+using ChangeMonitor = ControllerTest;
+using ChangeMonitorInFlight = ControllerInFlightTest;
+using LoginItem = ControllerTest;
+
+TEST_F(ChangeMonitor, WithTheEffectOffEveryTickOnlyRefreshesTheSummary) {
+    show(userPicture());
+    create();
+    const Snapshot before = snapshot();
+    desktop.scheduler->advanceBy(60s);
+    EXPECT_EQ(desktop.scheduler->now(), 60s);
+    EXPECT_EQ(notices, std::vector<Snapshot>(12, before));
+    EXPECT_EQ(desktop.workspace->urlReads(), 0u);
+    EXPECT_TRUE(desktop.defaults->writes().empty());
+    // Nothing happens between ticks.
+    desktop.scheduler->advanceBy(4999ms);
+    EXPECT_EQ(notices.size(), 12u);
+    desktop.scheduler->advanceBy(1ms);
+    EXPECT_EQ(notices.size(), 13u);
+}
+
+TEST_F(ChangeMonitor, TicksFollowTheDisplayWithoutActingOnIt) {
+    create();
+    desktop.displays->setScreens({FakeDisplayService::plainDisplay("tv", 3840.5, 2160)});
+    desktop.scheduler->advanceBy(5s);
+    EXPECT_EQ(controller->screenSummary(), "ノッチなし・3840 × 2160");
+    EXPECT_FALSE(controller->hasError());
+}
+
+TEST_F(ChangeMonitor, WhileTheGeneratedPictureShowsTicksDoNothingMore) {
+    createAndApply();
+    const Snapshot before = snapshot();
+    desktop.scheduler->advanceBy(60s);
+    EXPECT_EQ(notices, std::vector<Snapshot>(12, before));
+    EXPECT_EQ(desktop.workspace->urlReads(), 12u);
+    EXPECT_TRUE(desktop.workspace->setCalls().empty());
+    EXPECT_TRUE(desktop.defaults->writes().empty());
+    EXPECT_EQ(desktop.scheduler->backgroundTasksStarted(), 1u);
+}
+
+TEST_F(ChangeMonitor, ANewlyChosenPictureIsRecordedAndProcessedOnTheNextTick) {
+    createAndApply();
+    const Url oldGenerated = *controller->generatedWallpaperURL();
+    const Url chosen = userPicture("chosen.png", 20, 30);
+    show(chosen,
+         DesktopImageOptions{{DesktopImageOptionKey::scaling, BoxedNumber{std::int64_t{0}}}});
+    desktop.scheduler->advanceBy(4s);
+    EXPECT_FALSE(controller->isBusy());
+    desktop.scheduler->advanceBy(1s);
+    EXPECT_TRUE(controller->isBusy());
+    drain();
+    EXPECT_EQ(controller->statusMessage(), "ノッチを目立たなくしています");
+    EXPECT_EQ(storedString(keys::originalWallpaper), chosen.path());
+    EXPECT_EQ(desktop.defaults->integerForKey(keys::originalImageScaling), 0);
+    ASSERT_TRUE(controller->generatedWallpaperURL());
+    EXPECT_NE(*controller->generatedWallpaperURL(), oldGenerated);
+    EXPECT_EQ(desktop.workspace->picture("builtin"), controller->generatedWallpaperURL());
+    EXPECT_EQ(generatedFiles().size(), 1u);
+}
+
+TEST_F(ChangeMonitor, AnEmptyGeneratedURLMakesEveryTickApply) {
+    show(userPicture());
+    create();
+    controller->markEnabled("ノッチを目立たなくしています");
+    EXPECT_FALSE(controller->generatedWallpaperURL());
+    desktop.scheduler->advanceBy(5s);
+    EXPECT_TRUE(controller->isBusy());
+    drain();
+    EXPECT_TRUE(controller->generatedWallpaperURL());
+}
+
+TEST_F(ChangeMonitor, NoCurrentPictureOrNoDisplayEndsTheTickQuietly) {
+    createAndApply();
+    desktop.workspace->setPicture("builtin", std::nullopt);
+    const Snapshot before = snapshot();
+    desktop.scheduler->advanceBy(10s);
+    desktop.displays->setScreens({});
+    desktop.scheduler->advanceBy(5s);
+    EXPECT_EQ(notices.size(), 3u);
+    EXPECT_EQ(notices.back(), (Snapshot{before.isEnabled, false, before.statusMessage, false, false,
+                                        "メインディスプレイなし"}));
+    EXPECT_TRUE(controller->isEnabled());
+    EXPECT_TRUE(desktop.defaults->writes().empty());
+}
+
+TEST_F(ChangeMonitorInFlight, TicksDuringARenderApplyNothing) {
+    createAndApply();
+    show(userPicture("next.png"));
+    controller->applyCurrentWallpaper(false);
+    forgetHistory();
+    const Snapshot busy = snapshot();
+    desktop.scheduler->advanceBy(60s);
+    EXPECT_EQ(notices, std::vector<Snapshot>(12, busy));
+    EXPECT_EQ(desktop.scheduler->backgroundTasksStarted(), 2u);
+    EXPECT_TRUE(desktop.defaults->writes().empty());
+}
+
+TEST_F(ChangeMonitor, AReleasedControllerIsNotKeptAliveAndTicksDoNothing) {
+    createAndApply();
+    show(userPicture("later.png"));
+    std::weak_ptr<WallpaperController> weak = controller;
+    controller.reset();
+    EXPECT_TRUE(weak.expired());
+    desktop.workspace->clearRecord();
+    desktop.scheduler->advanceBy(60s);
+    EXPECT_EQ(desktop.scheduler->timerCount(), 1u);
+    EXPECT_EQ(desktop.workspace->urlReads(), 0u);
+    EXPECT_EQ(desktop.scheduler->backgroundTasksStarted(), 1u);
+    EXPECT_TRUE(notices.empty());
+}
+
+TEST_F(LoginItem, SuccessMirrorsTheStatusReadAfterwards) {
+    create();
+    controller->showError("前のエラー", false);
+    notices.clear();
+    Snapshot before = snapshot();
+    controller->setLaunchAtLogin(true);
+    EXPECT_EQ(
+        notices,
+        Notices(before).login(true).error(false).status("ログイン時の起動を有効にしました").list());
+
+    notices.clear();
+    before = snapshot();
+    controller->setLaunchAtLogin(false);
+    EXPECT_EQ(notices, Notices(before)
+                           .login(false)
+                           .error(false)
+                           .status("ログイン時の起動を無効にしました")
+                           .list());
+
+    // Registered, but waiting for the user's approval: reported as off.
+    desktop.loginItem->setStatusAfterRegister(LoginItemStatus::requiresApproval);
+    controller->setLaunchAtLogin(true);
+    EXPECT_FALSE(controller->launchAtLogin());
+    EXPECT_EQ(controller->statusMessage(), "ログイン時の起動を無効にしました");
+    EXPECT_EQ(desktop.loginItem->calls(),
+              (std::vector<std::string>{"status", "register", "status", "unregister", "status",
+                                        "register", "status"}));
+}
+
+TEST_F(LoginItem, FailureRefreshesTheStatusThenReportsWithoutTouchingTheEffect) {
+    desktop.loginItem->setStatus(LoginItemStatus::enabled);
+    createAndApply();
+    // Changed outside the application since start-up.
+    desktop.loginItem->setStatus(LoginItemStatus::notRegistered);
+    desktop.loginItem->failNextCall("操作は許可されていません");
+    const Snapshot before = snapshot();
+    controller->setLaunchAtLogin(true);
+    EXPECT_EQ(notices, Notices(before)
+                           .login(false)
+                           .error(true)
+                           .status("ログイン項目を変更できませんでした: 操作は許可されていません")
+                           .busy(false)
+                           .list());
+    EXPECT_TRUE(controller->isEnabled());
+    EXPECT_TRUE(desktop.defaults->writes().empty());
+    EXPECT_TRUE(desktop.workspace->setCalls().empty());
+
+    controller->setLaunchAtLogin(true);
+    EXPECT_FALSE(controller->hasError());
+    EXPECT_TRUE(controller->launchAtLogin());
+}
+
+}  // namespace
+}  // namespace quillhaven::testing

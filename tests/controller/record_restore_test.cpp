@@ -1,0 +1,291 @@
+// The original-wallpaper record (its keys, types and stale cases) and the restore flow,
+// outcome by outcome.
+
+#include <filesystem>
+#include <limits>
+
+#include "controller_test_support.h"
+#include "preference_keys.h"
+
+namespace quillhaven::testing {
+namespace {
+
+namespace keys = preference_keys;
+using Type = InMemoryPreferenceStore::ValueType;
+using Value = InMemoryPreferenceStore::Value;
+
+using OriginalRecord = ControllerTest;
+using RestoreFlow = ControllerTest;
+using RestoreFlowInFlight = ControllerInFlightTest;
+
+TEST_F(OriginalRecord, OptionTypesAreRecordedByTheirRules) {
+    create();
+    struct Case {
+        const char* name;
+        DesktopImageOptions options;
+        std::optional<Value> scaling;
+        std::optional<Value> clipping;
+    };
+    const std::vector<Case> cases{
+        {"boxed integers",
+         {{DesktopImageOptionKey::scaling, BoxedNumber{std::int64_t{3}}},
+          {DesktopImageOptionKey::allowClipping, BoxedNumber{std::int64_t{0}}}},
+         Value(std::int64_t{3}),
+         Value(false)},
+        {"boxed floating point",
+         {{DesktopImageOptionKey::scaling, BoxedNumber{2.9}},
+          {DesktopImageOptionKey::allowClipping, BoxedNumber{0.5}}},
+         Value(std::int64_t{2}),
+         Value(true)},
+        {"boxed booleans",
+         {{DesktopImageOptionKey::scaling, BoxedNumber{true}},
+          {DesktopImageOptionKey::allowClipping, BoxedNumber{true}}},
+         Value(std::int64_t{1}),
+         Value(true)},
+        {"plain values",
+         {{DesktopImageOptionKey::scaling, std::int64_t{0}},
+          {DesktopImageOptionKey::allowClipping, false}},
+         Value(std::int64_t{0}),
+         Value(false)},
+        {"other types",
+         {{DesktopImageOptionKey::scaling, true},
+          {DesktopImageOptionKey::allowClipping, std::int64_t{1}},
+          {DesktopImageOptionKey::fillColor, std::string("black")}},
+         std::nullopt,
+         std::nullopt},
+        {"nothing", {}, std::nullopt, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (const char* key :
+             {keys::originalImageScaling, keys::originalAllowClipping, keys::originalFillColor}) {
+            desktop.defaults->removeObject(key);
+        }
+        show(userPicture(), c.options);
+        controller->saveOriginalOptions(builtin);
+        EXPECT_EQ(desktop.defaults->value(keys::originalImageScaling), c.scaling);
+        EXPECT_EQ(desktop.defaults->value(keys::originalAllowClipping), c.clipping);
+        EXPECT_FALSE(desktop.defaults->contains(keys::originalFillColor));
+    }
+}
+
+TEST_F(OriginalRecord, FillColourIsArchivedAndAColourThatCannotBeIsDropped) {
+    create();
+    const Color colour{0.1, 0.2, 0.30000000000000004, 0.75};
+    show(userPicture(), DesktopImageOptions{{DesktopImageOptionKey::fillColor, colour}});
+    controller->saveOriginalOptions(builtin);
+    ASSERT_EQ(desktop.defaults->typeOf(keys::originalFillColor), Type::data);
+    EXPECT_EQ(
+        desktop.colorArchive->unarchive(*desktop.defaults->dataForKey(keys::originalFillColor)),
+        colour);
+
+    // A colour the archive refuses leaves the earlier entry in place, silently.
+    const Snapshot before = snapshot();
+    show(userPicture(),
+         DesktopImageOptions{{DesktopImageOptionKey::fillColor,
+                              Color{std::numeric_limits<double>::quiet_NaN(), 0, 0, 1}}});
+    controller->saveOriginalOptions(builtin);
+    EXPECT_EQ(
+        desktop.colorArchive->unarchive(*desktop.defaults->dataForKey(keys::originalFillColor)),
+        colour);
+    EXPECT_TRUE(notices.empty());
+    EXPECT_EQ(snapshot(), before);
+
+    // No options at all: nothing is written.
+    desktop.defaults->clearWrites();
+    show(userPicture(), std::nullopt);
+    controller->saveOriginalOptions(builtin);
+    EXPECT_TRUE(desktop.defaults->writes().empty());
+}
+
+TEST_F(OriginalRecord, AStalePathAnswersNothingAndStaysStored) {
+    create();
+    EXPECT_FALSE(controller->savedOriginalWallpaperURL());
+    const Url picture = userPicture("soon-gone.png");
+    desktop.defaults->setString(picture.path(), keys::originalWallpaper);
+    EXPECT_EQ(controller->savedOriginalWallpaperURL(), picture);
+    std::filesystem::remove(picture.path());
+    EXPECT_FALSE(controller->savedOriginalWallpaperURL());
+    EXPECT_EQ(storedString(keys::originalWallpaper), picture.path());
+    desktop.defaults->setString("", keys::originalWallpaper);
+    EXPECT_FALSE(controller->savedOriginalWallpaperURL());
+}
+
+TEST_F(OriginalRecord, AnOlderFillColourStaysBesideANewerPictureAndIsRestored) {
+    const Color red{1, 0, 0, 1};
+    show(userPicture("first.png"),
+         DesktopImageOptions{{DesktopImageOptionKey::fillColor, red},
+                             {DesktopImageOptionKey::scaling, BoxedNumber{std::int64_t{2}}}});
+    create();
+    controller->applyCurrentWallpaper(false);
+    drain();
+    // The user picks a picture whose options carry only a clipping flag.
+    const Url second = userPicture("second.png");
+    show(second, DesktopImageOptions{{DesktopImageOptionKey::allowClipping, false}});
+    controller->applyCurrentWallpaper(false);
+    drain();
+    EXPECT_EQ(storedString(keys::originalWallpaper), second.path());
+    desktop.workspace->clearRecord();
+    controller->restoreOriginalWallpaper();
+    ASSERT_EQ(desktop.workspace->setCalls().size(), 1u);
+    EXPECT_EQ(desktop.workspace->setCalls()[0].url, second);
+    EXPECT_EQ(desktop.workspace->setCalls()[0].options,
+              (DesktopImageOptions{{DesktopImageOptionKey::scaling, std::int64_t{2}},
+                                   {DesktopImageOptionKey::allowClipping, false},
+                                   {DesktopImageOptionKey::fillColor, red}}));
+}
+
+TEST_F(RestoreFlow, RestoredPutsThePictureBackAndForgetsEverything) {
+    createAndApply();
+    const Snapshot before = snapshot();
+    controller->restoreOriginalWallpaper();
+    EXPECT_EQ(notices,
+              Notices(before).enabled(false).error(false).status("元の壁紙に戻しました").list());
+    ASSERT_EQ(desktop.workspace->setCalls().size(), 1u);
+    const auto& call = desktop.workspace->setCalls()[0];
+    EXPECT_EQ(call.url, userPicture());
+    EXPECT_EQ(call.displayIdentifier, "builtin");
+    // Read back as plain values.
+    EXPECT_EQ(call.options,
+              (DesktopImageOptions{{DesktopImageOptionKey::scaling, std::int64_t{3}},
+                                   {DesktopImageOptionKey::allowClipping, true},
+                                   {DesktopImageOptionKey::fillColor, Color{0.2, 0.4, 0.6, 1}}}));
+    using Write = InMemoryPreferenceStore::Write;
+    EXPECT_EQ(desktop.defaults->writes(),
+              (std::vector<Write>{{Write::Kind::set, keys::enabled, Value(false)},
+                                  {Write::Kind::remove, keys::originalWallpaper, std::nullopt},
+                                  {Write::Kind::remove, keys::originalImageScaling, std::nullopt},
+                                  {Write::Kind::remove, keys::originalAllowClipping, std::nullopt},
+                                  {Write::Kind::remove, keys::originalFillColor, std::nullopt}}));
+    EXPECT_EQ(desktop.defaults->keys(), std::set<std::string>{keys::enabled});
+    EXPECT_FALSE(controller->generatedWallpaperURL());
+    EXPECT_TRUE(generatedFiles().empty());
+
+    // The next apply records afresh.
+    controller->applyCurrentWallpaper(false);
+    drain();
+    EXPECT_EQ(storedString(keys::originalWallpaper), userPicture().path());
+}
+
+TEST_F(RestoreFlow, NoMainDisplayIsADisablingError) {
+    createAndApply();
+    desktop.displays->setScreens({});
+    const Snapshot before = snapshot();
+    controller->restoreOriginalWallpaper();
+    EXPECT_EQ(notices, Notices(before)
+                           .enabled(false)
+                           .error(true)
+                           .status("メインディスプレイを取得できませんでした")
+                           .busy(false)
+                           .list());
+    EXPECT_FALSE(desktop.defaults->boolForKey(keys::enabled));
+    EXPECT_TRUE(desktop.defaults->contains(keys::originalWallpaper));
+    EXPECT_TRUE(controller->generatedWallpaperURL());
+    EXPECT_EQ(generatedFiles().size(), 1u);
+}
+
+TEST_F(RestoreFlow, NoRecordOrAStaleOneTurnsTheEffectOffWithoutAnError) {
+    for (bool stale : {false, true}) {
+        SCOPED_TRACE(stale ? "stale" : "absent");
+        createAndApply();
+        const Url generated = *controller->generatedWallpaperURL();
+        desktop.defaults->removeObject(keys::originalWallpaper);
+        if (stale) {
+            desktop.defaults->setString((picturesFolder / "gone.png").string(),
+                                        keys::originalWallpaper);
+        }
+        controller->showError("前のエラー", false);
+        forgetHistory();
+        const Snapshot before = snapshot();
+        controller->restoreOriginalWallpaper();
+        EXPECT_EQ(notices,
+                  Notices(before).enabled(false).status("元の壁紙の記録がありません").list());
+        EXPECT_TRUE(controller->hasError());
+        EXPECT_FALSE(desktop.defaults->boolForKey(keys::enabled));
+        EXPECT_EQ(desktop.defaults->contains(keys::originalWallpaper), stale);
+        EXPECT_TRUE(desktop.defaults->contains(keys::originalImageScaling));
+        EXPECT_TRUE(desktop.workspace->setCalls().empty());
+        EXPECT_EQ(controller->generatedWallpaperURL(), generated);
+        EXPECT_EQ(generatedFiles().size(), 1u);
+        controller.reset();
+        desktop.defaults->removeObject(keys::enabled);
+        std::filesystem::remove_all(generatedFolder);
+    }
+}
+
+TEST_F(RestoreFlow, FailedSetKeepsRecordFlagAndFilesForALaterTry) {
+    createAndApply();
+    const Url generated = *controller->generatedWallpaperURL();
+    desktop.workspace->failNextSet("アクセスが拒否されました");
+    const Snapshot before = snapshot();
+    controller->restoreOriginalWallpaper();
+    EXPECT_EQ(notices, Notices(before)
+                           .error(true)
+                           .status("元の壁紙に戻せませんでした: アクセスが拒否されました")
+                           .busy(false)
+                           .list());
+    EXPECT_TRUE(controller->isEnabled());
+    EXPECT_TRUE(desktop.defaults->boolForKey(keys::enabled));
+    EXPECT_TRUE(desktop.defaults->writes().empty());
+    EXPECT_EQ(controller->generatedWallpaperURL(), generated);
+    EXPECT_EQ(generatedFiles().size(), 1u);
+    EXPECT_EQ(desktop.workspace->picture("builtin"), generated);
+
+    controller->restoreOriginalWallpaper();
+    EXPECT_EQ(controller->statusMessage(), "元の壁紙に戻しました");
+    EXPECT_EQ(desktop.workspace->picture("builtin"), userPicture());
+}
+
+TEST_F(RestoreFlow, StoredZeroAndFalsePassAndAPathAloneGivesEmptyOptions) {
+    create();
+    const Url picture = userPicture();
+    desktop.defaults->setString(picture.path(), keys::originalWallpaper);
+    controller->restoreOriginalWallpaper();
+    ASSERT_EQ(desktop.workspace->setCalls().size(), 1u);
+    EXPECT_TRUE(desktop.workspace->setCalls()[0].options.empty());
+
+    desktop.defaults->setString(picture.path(), keys::originalWallpaper);
+    desktop.defaults->setInteger(0, keys::originalImageScaling);
+    desktop.defaults->setBool(false, keys::originalAllowClipping);
+    desktop.defaults->setData(Data{'x'}, keys::originalFillColor);  // cannot be decoded
+    controller->restoreOriginalWallpaper();
+    ASSERT_EQ(desktop.workspace->setCalls().size(), 2u);
+    EXPECT_EQ(desktop.workspace->setCalls()[1].options,
+              (DesktopImageOptions{{DesktopImageOptionKey::scaling, std::int64_t{0}},
+                                   {DesktopImageOptionKey::allowClipping, false}}));
+    EXPECT_EQ(controller->statusMessage(), "元の壁紙に戻しました");
+}
+
+// The record can name a file in the generated folder (when the display showed a generated
+// picture and nothing of the user's was known). Restoring it must not then delete the very
+// file just put on the desktop.
+TEST_F(RestoreFlow, ARestoredPictureInsideTheGeneratedFolderIsKept) {
+    std::filesystem::create_directories(generatedFolder);
+    const auto recorded = generatedFolder / "quillhaven-RECORDED.png";
+    const auto other = generatedFolder / "quillhaven-OTHER.png";
+    writePng(recorded, 32, 20, 0, 0, 0);
+    writePng(other, 32, 20, 0, 0, 0);
+    create();
+    desktop.defaults->setString(recorded.string(), keys::originalWallpaper);
+    controller->restoreOriginalWallpaper();
+    EXPECT_EQ(controller->statusMessage(), "元の壁紙に戻しました");
+    EXPECT_EQ(desktop.workspace->picture("builtin"), Url::fileURLWithPath(recorded.string()));
+    EXPECT_EQ(generatedFiles(), std::vector{recorded});
+}
+
+TEST_F(RestoreFlowInFlight, ARestoreDuringARenderDoesNothingAtAll) {
+    createAndApply();
+    show(userPicture("other.png"));
+    controller->applyCurrentWallpaper(false);
+    forgetHistory();
+    controller->restoreOriginalWallpaper();
+    controller->setEffectEnabled(false);
+    // Only the effect switch's own clearing of the error flag is seen.
+    EXPECT_EQ(notices.size(), 1u);
+    EXPECT_TRUE(desktop.defaults->writes().empty());
+    EXPECT_TRUE(desktop.workspace->setCalls().empty());
+    EXPECT_TRUE(controller->isBusy());
+}
+
+}  // namespace
+}  // namespace quillhaven::testing
