@@ -8,7 +8,9 @@
 #include <csetjmp>
 #include <cstddef>
 #include <cstdint>
+#include <exception>
 #include <memory>
+#include <new>
 #include <thread>
 #include <vector>
 
@@ -108,15 +110,25 @@ bool compressImage(const QImage& image, std::vector<Strip>& strips) {
     }
 
     std::atomic<std::size_t> next{0};
+    // A strip that runs out of memory just fails; nothing may escape a worker thread.
     auto work = [&] {
         for (std::size_t i = next++; i < strips.size(); i = next++) {
-            compressStrip(image, i + 1 == strips.size(), strips[i]);
+            try {
+                compressStrip(image, i + 1 == strips.size(), strips[i]);
+            } catch (const std::bad_alloc&) {
+                strips[i].ok = false;
+            }
         }
     };
     std::vector<std::thread> workers;
     const std::size_t helpers = std::min<std::size_t>(threads, stripCount) - 1;
-    for (std::size_t i = 0; i < helpers; ++i) {
-        workers.emplace_back(work);
+    try {
+        workers.reserve(helpers);
+        for (std::size_t i = 0; i < helpers; ++i) {
+            workers.emplace_back(work);
+        }
+    } catch (const std::exception&) {
+        // No more threads to be had: the ones started and this one share the strips.
     }
     work();
     for (auto& worker : workers) {
