@@ -110,7 +110,8 @@ std::optional<DesktopImageOptions> GnomeWorkspace::desktopImageOptions(const Dis
     // primary-color alone, those keys still hold what this backend wrote for the generated
     // picture. They are not the user's: report the user's own values from the record.
     if (const auto record = loadBackgroundRecord(recordPath_);
-        record && values.pictureUri != record->applied.pictureUri) {
+        record && (values.pictureUri != record->applied.pictureUri ||
+                   values.pictureUriDark != record->applied.pictureUriDark)) {
         if (values.pictureOptions == record->applied.pictureOptions &&
             record->saved.pictureOptions) {
             values.pictureOptions = record->saved.pictureOptions;

@@ -105,20 +105,30 @@ TEST_F(GnomeControllerCycleTest, APairChosenWhileTheEffectIsOnIsFollowedAndResto
     EXPECT_EQ(keys(), (BackgroundValues{newLight, newDark, "scaled", "#FFFFFF"}));
 }
 
-TEST_F(GnomeControllerCycleTest, ChangingOnlyTheLightPictureKeepsTheDarkOneAndTheOptions) {
+class ShownPictureChange : public GnomeControllerCycleTest,
+                           public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(ShownPictureChange, ChangingOnlyTheShownPictureKeepsTheOtherOneAndTheOptions) {
+    const bool isDark = std::string(GetParam()) == "prefer-dark";
+    setColorScheme(GetParam());
     setUserBackground(light, dark, "zoom", "#023C88");
     start();
     switchOn();
-    // A tool that writes only picture-uri, as "Set as Wallpaper" in a file manager may.
-    const std::string newLight = uriFor(writePicture("new-light.png", 200, 100, 0));
-    setKey("picture-uri", newLight);
+    // A tool that writes only the picture GNOME shows, as a file manager's "Set as
+    // Wallpaper" may: picture-options and primary-color still hold the generated picture's.
+    const std::string chosen = uriFor(writePicture("chosen.png", 200, 100, 0));
+    setKey(isDark ? "picture-uri-dark" : "picture-uri", chosen);
     poll();
     ASSERT_TRUE(controller->isEnabled()) << controller->statusMessage();
     EXPECT_TRUE(showsGeneratedPicture());
 
     controller->setEffectEnabled(false);
-    EXPECT_EQ(keys(), (BackgroundValues{newLight, dark, "zoom", "#023C88"}));
+    EXPECT_EQ(keys(), (BackgroundValues{isDark ? light : chosen, isDark ? chosen : dark, "zoom",
+                                        "#023C88"}));
 }
+
+INSTANTIATE_TEST_SUITE_P(ColourSchemes, ShownPictureChange,
+                         ::testing::Values("default", "prefer-dark"));
 
 TEST_F(GnomeControllerCycleTest, SlideshowsRemoteAndMissingPicturesAreRefusedAsNotStill) {
     const auto slideshow = temp / "Pictures" / "timed.xml";

@@ -52,7 +52,6 @@ void GSettingsFixture::SetUp() {
     ASSERT_TRUE(background && interface) << "gsettings-desktop-schemas is not installed";
     resetAll(background);
     resetAll(interface);
-
 }
 
 void GSettingsFixture::TearDown() {
