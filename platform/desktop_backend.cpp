@@ -1,7 +1,10 @@
 #include "desktop_backend.h"
 
 #include "color_archive.h"
+#include "gnome_desktop.h"
+#include "gnome_workspace.h"
 #include "ini_preference_store.h"
+#include "qscreen_display_service.h"
 #include "qt_scheduler.h"
 #include "unsupported_desktop.h"
 #include "virtual_desktop.h"
@@ -27,6 +30,9 @@ DesktopBackendChoice chooseDesktopBackend(const Environment& environment) {
         if (*requested == "virtual") {
             return {DesktopBackendKind::virtualDesktop, "virtual", "QUILLHAVEN_DESKTOP"};
         }
+        if (*requested == "gnome") {
+            return {DesktopBackendKind::gnome, "gnome", "QUILLHAVEN_DESKTOP"};
+        }
         // Real desktop backends add their names here.
         return {DesktopBackendKind::unsupported, *requested,
                 "QUILLHAVEN_DESKTOP names an unknown desktop"};
@@ -35,6 +41,9 @@ DesktopBackendChoice chooseDesktopBackend(const Environment& environment) {
         return {DesktopBackendKind::virtualDesktop, "virtual", "no graphical session"};
     }
     // A graphical session: real desktop backends detect their desktop here.
+    if (gnome::isGnomeBasedDesktop(environment.value("XDG_CURRENT_DESKTOP").value_or(""))) {
+        return {DesktopBackendKind::gnome, "gnome", "XDG_CURRENT_DESKTOP names a GNOME desktop"};
+    }
     return {DesktopBackendKind::unsupported, "unsupported",
             "no backend for this graphical session"};
 }
@@ -58,6 +67,13 @@ DesktopServices makeDesktopServices(const DesktopBackendChoice& choice,
             services.displays = desktop;
             break;
         }
+        case DesktopBackendKind::gnome:
+            // GNOME shows one picture on every display; the record of the user's light and
+            // dark pictures lives beside the preferences.
+            services.workspace = std::make_shared<gnome::GnomeWorkspace>(
+                quillhavenConfigFolder(environment) + "/gnome-background.conf");
+            services.displays = std::make_shared<QScreenDisplayService>();
+            break;
         case DesktopBackendKind::unsupported:
             services.workspace = std::make_shared<UnsupportedWorkspace>();
             services.displays = std::make_shared<StandInDisplayService>();

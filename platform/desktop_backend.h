@@ -2,8 +2,9 @@
 
 // The one place that decides which desktop Quillhaven talks to and builds the services the
 // controller is handed. The environment variable QUILLHAVEN_DESKTOP names the backend
-// ("virtual"); when it is unset, the virtual desktop is used wherever there is no graphical
-// session (no WAYLAND_DISPLAY and no DISPLAY, or QT_QPA_PLATFORM=offscreen).
+// ("virtual", "gnome"); when it is unset, the virtual desktop is used wherever there is no
+// graphical session (no WAYLAND_DISPLAY and no DISPLAY, or QT_QPA_PLATFORM=offscreen), and
+// GNOME when XDG_CURRENT_DESKTOP names it or a desktop built on it.
 
 #include <memory>
 #include <string>
@@ -16,6 +17,8 @@ namespace quillhaven {
 enum class DesktopBackendKind {
     // The JSON-file desktop (virtual_desktop.h).
     virtualDesktop,
+    // GNOME and the desktops built on it: GSettings (gnome/gnome_workspace.h).
+    gnome,
     // No backend for this desktop: the picture cannot be read (unsupported_desktop.h).
     unsupported,
 };
