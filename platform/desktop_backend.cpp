@@ -4,6 +4,7 @@
 #include "gnome_desktop.h"
 #include "gnome_workspace.h"
 #include "ini_preference_store.h"
+#include "plasma_workspace.h"
 #include "qscreen_display_service.h"
 #include "qt_scheduler.h"
 #include "unsupported_desktop.h"
@@ -33,6 +34,9 @@ DesktopBackendChoice chooseDesktopBackend(const Environment& environment) {
         if (*requested == "gnome") {
             return {DesktopBackendKind::gnome, "gnome", "QUILLHAVEN_DESKTOP"};
         }
+        if (*requested == "plasma") {
+            return {DesktopBackendKind::plasma, "plasma", "QUILLHAVEN_DESKTOP"};
+        }
         // Real desktop backends add their names here.
         return {DesktopBackendKind::unsupported, *requested,
                 "QUILLHAVEN_DESKTOP names an unknown desktop"};
@@ -43,6 +47,10 @@ DesktopBackendChoice chooseDesktopBackend(const Environment& environment) {
     // A graphical session: real desktop backends detect their desktop here.
     if (gnome::isGnomeBasedDesktop(environment.value("XDG_CURRENT_DESKTOP").value_or(""))) {
         return {DesktopBackendKind::gnome, "gnome", "XDG_CURRENT_DESKTOP names a GNOME desktop"};
+    }
+    // XDG_CURRENT_DESKTOP is "KDE" in a Plasma session.
+    if (environment.value("XDG_CURRENT_DESKTOP").value_or("").find("KDE") != std::string::npos) {
+        return {DesktopBackendKind::plasma, "plasma", "XDG_CURRENT_DESKTOP names KDE"};
     }
     return {DesktopBackendKind::unsupported, "unsupported",
             "no backend for this graphical session"};
@@ -74,6 +82,16 @@ DesktopServices makeDesktopServices(const DesktopBackendChoice& choice,
                 quillhavenConfigFolder(environment) + "/gnome-background.conf");
             services.displays = std::make_shared<QScreenDisplayService>();
             break;
+        case DesktopBackendKind::plasma: {
+            // Each display's picture is its Plasma desktop's image wallpaper; the main
+            // display is Plasma's screen 0.
+            auto displays = std::make_shared<QScreenDisplayService>();
+            services.workspace = std::make_shared<plasma::PlasmaWorkspace>(
+                plasma::PlasmaShellClient(QDBusConnection::sessionBus()),
+                plasma::screenNumberingFrom(displays));
+            services.displays = displays;
+            break;
+        }
         case DesktopBackendKind::unsupported:
             services.workspace = std::make_shared<UnsupportedWorkspace>();
             services.displays = std::make_shared<StandInDisplayService>();

@@ -19,6 +19,8 @@ enum class DesktopBackendKind {
     virtualDesktop,
     // GNOME and the desktops built on it: GSettings (gnome/gnome_workspace.h).
     gnome,
+    // KDE Plasma: the shell's wallpaper scripting over D-Bus (plasma/plasma_workspace.h).
+    plasma,
     // No backend for this desktop: the picture cannot be read (unsupported_desktop.h).
     unsupported,
 };
