@@ -83,6 +83,15 @@ protected:
         desktop.workspace->setPicture(display.identifier, pictureURL, originalOptions);
     }
 
+    // A render left in flight holds the controller, which holds the scheduler that holds
+    // the render: let it end so that the cycle is broken and nothing leaks.
+    void TearDown() override {
+        do {
+            scheduler().runUntilIdle();
+        } while (scheduler().runBackgroundTasks() > 0);
+        scheduler().runUntilIdle();
+    }
+
     // Builds the delegate (the controller starts up here) and finishes launching.
     void launch(QStringList arguments = {QStringLiteral("quillhaven")}) {
         ApplicationHooks hooks;
