@@ -28,10 +28,11 @@ namespace quillhaven {
 namespace {
 
 constexpr int kBytesPerPixel = 4;
-// Strips this large keep the per-strip cost (a fresh deflate window, a flush marker)
-// negligible and bound each strip's output buffer; images smaller than one strip are
+// Strips of about 2 MiB keep the per-strip cost (a fresh deflate window, a flush marker)
+// negligible, bound each strip's output buffer and share the work evenly between
+// threads (the black band makes the top strip cheap); images smaller than one strip are
 // compressed on the calling thread alone.
-constexpr std::size_t kStripBytes = std::size_t{8} << 20;
+constexpr std::size_t kStripBytes = std::size_t{2} << 20;
 constexpr unsigned kMaxThreads = 8;
 
 struct Strip {
