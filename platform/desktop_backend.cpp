@@ -93,8 +93,10 @@ DesktopServices makeDesktopServices(const DesktopBackendChoice& choice,
             break;
         }
         case DesktopBackendKind::unsupported:
+            // The real screens, so the menu describes the display truthfully, but a picture
+            // that can be neither read nor set.
             services.workspace = std::make_shared<UnsupportedWorkspace>();
-            services.displays = std::make_shared<StandInDisplayService>();
+            services.displays = std::make_shared<QScreenDisplayService>();
             break;
     }
     return services;

@@ -1,7 +1,5 @@
 #include "unsupported_desktop.h"
 
-#include "virtual_desktop_json.h"
-
 namespace quillhaven {
 
 std::optional<Url> UnsupportedWorkspace::desktopImageURL(const Display&) {
@@ -15,10 +13,6 @@ std::optional<DesktopImageOptions> UnsupportedWorkspace::desktopImageOptions(con
 Outcome UnsupportedWorkspace::setDesktopImageURL(const Url&, const Display&,
                                                  const DesktopImageOptions&) {
     return Outcome::failure("このデスクトップ環境の壁紙には対応していません");
-}
-
-std::vector<Display> StandInDisplayService::screens() {
-    return {builtInVirtualDisplay()};
 }
 
 }  // namespace quillhaven

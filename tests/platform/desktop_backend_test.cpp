@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include "fake_display_service.h"
 #include "ini_preference_store.h"
 #include "manual_scheduler.h"
+#include "qscreen_display_service.h"
 #include "test_support.h"
 #include "unsupported_desktop.h"
 #include "virtual_desktop.h"
@@ -77,14 +79,13 @@ TEST(DesktopBackendServices, TheUnsupportedBackendCannotReadThePictureAndTouches
     const DesktopServices services =
         makeDesktopServices(chooseDesktopBackend(environment), environment,
                             std::make_shared<testing::ManualScheduler>());
-    const auto screens = services.displays->screens();
-    ASSERT_EQ(screens.size(), 1u);
-    EXPECT_GT(screens[0].safeAreaInsets.top, 0);
-    EXPECT_EQ(services.workspace->desktopImageURL(screens[0]), std::nullopt);
-    EXPECT_EQ(services.workspace->desktopImageOptions(screens[0]), std::nullopt);
-    EXPECT_FALSE(
-        services.workspace->setDesktopImageURL(Url::fileURLWithPath("/x.png"), screens[0], {})
-            .succeeded());
+    // The displays are the real screens; only the picture is out of reach.
+    EXPECT_TRUE(std::dynamic_pointer_cast<QScreenDisplayService>(services.displays));
+    const Display screen = testing::FakeDisplayService::notchedDisplay();
+    EXPECT_EQ(services.workspace->desktopImageURL(screen), std::nullopt);
+    EXPECT_EQ(services.workspace->desktopImageOptions(screen), std::nullopt);
+    EXPECT_FALSE(services.workspace->setDesktopImageURL(Url::fileURLWithPath("/x.png"), screen, {})
+                     .succeeded());
     EXPECT_FALSE(testing::fileExists(folder / "config"));
     EXPECT_FALSE(testing::fileExists(folder / "data"));
 }
