@@ -82,11 +82,11 @@ void WallpaperController::applyCurrentWallpaper(bool force) {
     request.backingScaleFactor = display->backingScaleFactor;
     request.topInsetInPoints = display->safeAreaInsets.top;
     request.cornerRadiusInPoints = cornerRadiusInPoints;
-    startRenderingJob(request, *display);
+    startRenderingJob(request, *display, *current);
 }
 
 void WallpaperController::startRenderingJob(const WallpaperProcessingRequest& request,
-                                            const Display& display) {
+                                            const Display& display, const Url& shownAtStart) {
     // The job holds the controller and the display it started with until it ends; the
     // result comes back through the main loop before any field is touched.
     std::shared_ptr<WallpaperController> self = shared_from_this();
@@ -94,13 +94,23 @@ void WallpaperController::startRenderingJob(const WallpaperProcessingRequest& re
     std::shared_ptr<const WallpaperProcessor> processor = processor_;
     processor->process(
         request,
-        [self, display](ProcessingResult result) { self->finishRenderingJob(result, display); },
+        [self, display, shownAtStart](ProcessingResult result) {
+            self->finishRenderingJob(result, display, shownAtStart);
+        },
         [scheduler](Task task) { scheduler->post(std::move(task)); },
         [scheduler](Task task) { scheduler->runInBackground(std::move(task)); });
 }
 
-void WallpaperController::finishRenderingJob(const ProcessingResult& result,
-                                             const Display& display) {
+void WallpaperController::finishRenderingJob(const ProcessingResult& result, const Display& display,
+                                             const Url& shownAtStart) {
+    if (result.succeeded() && userChosePictureDuringRender(display, shownAtStart)) {
+        // Setting the processed copy now would cover the user's new choice and leave it
+        // unrecorded, so a later restore could never bring it back. Start over with the new
+        // picture instead; the unused file goes with the next clean-up.
+        setIsBusy(false);
+        applyCurrentWallpaper(false);
+        return;
+    }
     if (!result.succeeded()) {
         showError(result.failure().localizedDescription(), true);
     } else {
@@ -117,6 +127,12 @@ void WallpaperController::finishRenderingJob(const ProcessingResult& result,
         }
     }
     setIsBusy(false);
+}
+
+bool WallpaperController::userChosePictureDuringRender(const Display& display,
+                                                       const Url& shownAtStart) {
+    std::optional<Url> shownNow = services_.workspace->desktopImageURL(display);
+    return shownNow && *shownNow != shownAtStart;
 }
 
 }  // namespace quillhaven

@@ -74,8 +74,11 @@ private:
     void setStatusMessage(const std::string& value);
     void setLaunchAtLoginField(bool value);
     void setScreenSummary(const std::string& value);
-    void startRenderingJob(const WallpaperProcessingRequest& request, const Display& display);
-    void finishRenderingJob(const ProcessingResult& result, const Display& display);
+    void startRenderingJob(const WallpaperProcessingRequest& request, const Display& display,
+                           const Url& shownAtStart);
+    void finishRenderingJob(const ProcessingResult& result, const Display& display,
+                            const Url& shownAtStart);
+    bool userChosePictureDuringRender(const Display& display, const Url& shownAtStart);
     DesktopImageOptions recordedOriginalOptions() const;
 
     std::function<void()> onChange_;

@@ -329,6 +329,34 @@ TEST_F(ApplyFlowInFlight, JobSetsThePictureOnTheDisplayItStartedWith) {
     EXPECT_TRUE(controller->isEnabled());
 }
 
+TEST_F(ApplyFlowInFlight, APictureChosenDuringTheRenderIsRecordedAndProcessedInstead) {
+    show(userPicture());
+    create();
+    controller->applyCurrentWallpaper(false);
+    const Url chosen = userPicture("chosen.png", 20, 32);
+    show(chosen);
+    desktop.scheduler->runBackgroundTasks();
+    desktop.scheduler->runUntilIdle();
+    // The first render is not set over the new choice; the new picture is rendered instead.
+    EXPECT_TRUE(desktop.workspace->setCalls().empty());
+    EXPECT_TRUE(controller->isBusy());
+    EXPECT_EQ(storedString(keys::originalWallpaper), chosen.path());
+    EXPECT_EQ(desktop.scheduler->backgroundTasksStarted(), 2u);
+
+    desktop.scheduler->runBackgroundTasks();
+    desktop.scheduler->runUntilIdle();
+    ASSERT_EQ(desktop.workspace->setCalls().size(), 1u);
+    EXPECT_EQ(std::optional<Url>(desktop.workspace->setCalls()[0].url),
+              controller->generatedWallpaperURL());
+    EXPECT_TRUE(controller->isEnabled());
+    EXPECT_FALSE(controller->isBusy());
+    EXPECT_EQ(generatedFiles().size(), 1u);
+
+    // Switching the effect off brings back the picture chosen last.
+    controller->setEffectEnabled(false);
+    EXPECT_EQ(desktop.workspace->picture("builtin"), chosen);
+}
+
 TEST_F(ApplyFlowInFlight, TheJobKeepsTheControllerAliveUntilItEnds) {
     show(userPicture());
     create();
