@@ -16,19 +16,6 @@ void PrintTo(const Snapshot& s, std::ostream* out) {
          << s.screenSummary << "\"}";
 }
 
-TempFolder::TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "qh-controller-XXXXXX");
-    if (mkdtemp(pattern.data()) == nullptr) {
-        throw std::runtime_error("cannot create a temporary folder");
-    }
-    path_ = pattern;
-}
-
-TempFolder::~TempFolder() {
-    std::error_code error;
-    std::filesystem::remove_all(path_, error);
-}
-
 void writePng(const std::filesystem::path& path, int width, int height, int red, int green,
               int blue) {
     QImage image(width, height, QImage::Format_RGB32);

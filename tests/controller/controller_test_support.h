@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "fake_desktop.h"
+#include "temp_folder.h"
 #include "wallpaper_controller.h"
 #include "wallpaper_processor.h"
 
@@ -65,19 +66,6 @@ private:
     }
     Snapshot current_;
     std::vector<Snapshot> list_;
-};
-
-// A fresh folder under the system's temporary folder, removed with its contents.
-class TempFolder {
-public:
-    TempFolder();
-    ~TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    const std::filesystem::path& path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
 };
 
 // Writes a small PNG of one colour (red, green, blue, 0-255).

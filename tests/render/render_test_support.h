@@ -10,24 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "temp_folder.h"
 #include "wallpaper_processor.h"
 
 namespace quillhaven::testing {
-
-// A fresh folder under the system's temporary folder, removed with its contents.
-class TempFolder {
-public:
-    TempFolder();
-    ~TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
-    const std::filesystem::path& path() const { return path_; }
-    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
-
-private:
-    std::filesystem::path path_;
-};
 
 // Saves `image` as a PNG (with its colour space, if any) and returns its path.
 std::filesystem::path savePng(const QImage& image, const std::filesystem::path& path);
