@@ -10,15 +10,9 @@ namespace quillhaven {
 namespace {
 
 // The options a generated picture is shown with: stretched to the display on both axes
-// (the picture already has the display's exact size), no clipping, black fill. The numbers
-// are boxed, as a desktop service reports them.
-DesktopImageOptions generatedPictureOptions() {
-    return DesktopImageOptions{
-        {DesktopImageOptionKey::scaling,
-         BoxedNumber{static_cast<std::int64_t>(ImageScaling::axesIndependently)}},
-        {DesktopImageOptionKey::allowClipping, BoxedNumber{false}},
-        {DesktopImageOptionKey::fillColor, Color::black()},
-    };
+// (the picture already has the display's exact size), no clipping, black fill.
+DesktopPictureOptions generatedPictureOptions() {
+    return DesktopPictureOptions{ImageScaling::axesIndependently, false, Color::black()};
 }
 
 }  // namespace

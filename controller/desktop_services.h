@@ -3,15 +3,13 @@
 // The seams through which the controller reaches the desktop: the desktop picture, the
 // display list, the preference store, colour archiving, the login item and the scheduler.
 // Pure interfaces in plain C++; real implementations live in platform/, in-memory doubles
-// in controller/testing/.
+// in tests/doubles/.
 
 #include <chrono>
 #include <cstdint>
-#include <map>
 #include <memory>
 #include <optional>
 #include <string>
-#include <variant>
 #include <vector>
 
 #include "wallpaper_processor.h"
@@ -61,24 +59,9 @@ struct Color {
     friend bool operator==(const Color&, const Color&) = default;
 };
 
-// A boxed number as a desktop service reports it: it may hold an integer, a floating-point
-// value or a boolean, and answers both readings.
-struct BoxedNumber {
-    std::variant<std::int64_t, double, bool> value;
-    std::int64_t integerValue() const;  // truncates a floating-point value toward zero
-    bool boolValue() const;             // non-zero is true
-    friend bool operator==(const BoxedNumber&, const BoxedNumber&) = default;
-};
-
-// Values in an options dictionary are of mixed type, as read back from the desktop: a
-// boxed number, a plain integer, a plain boolean, a colour, or anything else (text).
-using OptionValue = std::variant<BoxedNumber, std::int64_t, bool, Color, std::string>;
-
-enum class DesktopImageOptionKey { scaling, allowClipping, fillColor };
-
-using DesktopImageOptions = std::map<DesktopImageOptionKey, OptionValue>;
-
-// Picture-scaling modes carried by the scaling option.
+// How a picture fills its display. The values are the ones the preference record stores.
+// The underlying type is fixed, so a mode this list does not name is carried through
+// unchanged: a desktop's own value comes back exactly as it was read.
 enum class ImageScaling : std::int64_t {
     proportionallyDown = 0,
     axesIndependently = 1,
@@ -86,10 +69,21 @@ enum class ImageScaling : std::int64_t {
     proportionallyUpOrDown = 3,
 };
 
+// How a picture is shown on a display. Every entry is optional: a desktop may not report
+// it, and a value its backend cannot express is left out rather than guessed.
+struct DesktopPictureOptions {
+    std::optional<ImageScaling> scaling;
+    // Whether the picture may be cut at the display's edges to fill it.
+    std::optional<bool> allowClipping;
+    // The colour around a picture that does not cover the display.
+    std::optional<Color> fillColor;
+    friend bool operator==(const DesktopPictureOptions&, const DesktopPictureOptions&) = default;
+};
+
 // ---- Results ---------------------------------------------------------------------------
 
 // Success, or a failure with a human-readable description shown to the user verbatim.
-class Outcome {
+class [[nodiscard]] Outcome {
 public:
     static Outcome success() { return Outcome(); }
     static Outcome failure(std::string description) { return Outcome(std::move(description)); }
@@ -113,9 +107,9 @@ public:
     // single picture). After a successful set it equals the URL that was set.
     virtual std::optional<Url> desktopImageURL(const Display& display) = 0;
     // The options now in force for the display, or none.
-    virtual std::optional<DesktopImageOptions> desktopImageOptions(const Display& display) = 0;
+    virtual std::optional<DesktopPictureOptions> desktopImageOptions(const Display& display) = 0;
     virtual Outcome setDesktopImageURL(const Url& url, const Display& display,
-                                       const DesktopImageOptions& options) = 0;
+                                       const DesktopPictureOptions& options) = 0;
 };
 
 // The attached displays, read afresh on every call.

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "original_record.h"
 #include "preference_keys.h"
 #include "wallpaper_controller.h"
 
@@ -23,59 +24,47 @@ std::optional<Url> WallpaperController::savedOriginalWallpaperURL() const {
     return Url::fileURLWithPath(*path);
 }
 
-void WallpaperController::saveOriginalOptions(const Display& display) {
-    std::optional<DesktopImageOptions> options = services_.workspace->desktopImageOptions(display);
-    if (!options) {
-        return;
+void recordPictureOptions(const DesktopPictureOptions& options, PreferenceStore& defaults,
+                          ColorArchive& colorArchive) {
+    if (options.scaling) {
+        defaults.setInteger(static_cast<std::int64_t>(*options.scaling),
+                            preference_keys::originalImageScaling);
     }
-    PreferenceStore& defaults = *services_.defaults;
-
-    // Each entry is written only when present with a usable type; nothing is removed, so
-    // an entry the current options lack keeps what an earlier recording stored.
-    if (auto it = options->find(DesktopImageOptionKey::scaling); it != options->end()) {
-        if (auto* boxed = std::get_if<BoxedNumber>(&it->second)) {
-            defaults.setInteger(boxed->integerValue(), preference_keys::originalImageScaling);
-        } else if (auto* integer = std::get_if<std::int64_t>(&it->second)) {
-            defaults.setInteger(*integer, preference_keys::originalImageScaling);
-        }
+    if (options.allowClipping) {
+        defaults.setBool(*options.allowClipping, preference_keys::originalAllowClipping);
     }
-    if (auto it = options->find(DesktopImageOptionKey::allowClipping); it != options->end()) {
-        if (auto* boxed = std::get_if<BoxedNumber>(&it->second)) {
-            defaults.setBool(boxed->boolValue(), preference_keys::originalAllowClipping);
-        } else if (auto* flag = std::get_if<bool>(&it->second)) {
-            defaults.setBool(*flag, preference_keys::originalAllowClipping);
-        }
-    }
-    if (auto it = options->find(DesktopImageOptionKey::fillColor); it != options->end()) {
-        if (auto* color = std::get_if<Color>(&it->second)) {
-            // A colour that cannot be archived is dropped silently.
-            if (std::optional<Data> data = services_.colorArchive->archive(*color)) {
-                defaults.setData(*data, preference_keys::originalFillColor);
-            }
+    if (options.fillColor) {
+        if (std::optional<Data> data = colorArchive.archive(*options.fillColor)) {
+            defaults.setData(*data, preference_keys::originalFillColor);
         }
     }
 }
 
-DesktopImageOptions WallpaperController::recordedOriginalOptions() const {
-    PreferenceStore& defaults = *services_.defaults;
-    DesktopImageOptions options;
-    // Presence decides, not the value: a stored scaling of 0 or clipping of false is passed.
+DesktopPictureOptions recordedPictureOptions(PreferenceStore& defaults,
+                                             ColorArchive& colorArchive) {
+    DesktopPictureOptions options;
     if (defaults.hasObjectForKey(preference_keys::originalImageScaling)) {
-        options[DesktopImageOptionKey::scaling] =
-            OptionValue(std::in_place_type<std::int64_t>,
-                        defaults.integerForKey(preference_keys::originalImageScaling));
+        options.scaling =
+            static_cast<ImageScaling>(defaults.integerForKey(preference_keys::originalImageScaling));
     }
     if (defaults.hasObjectForKey(preference_keys::originalAllowClipping)) {
-        options[DesktopImageOptionKey::allowClipping] = OptionValue(
-            std::in_place_type<bool>, defaults.boolForKey(preference_keys::originalAllowClipping));
+        options.allowClipping = defaults.boolForKey(preference_keys::originalAllowClipping);
     }
     if (std::optional<Data> data = defaults.dataForKey(preference_keys::originalFillColor)) {
-        // A colour that cannot be decoded is left out silently.
-        if (std::optional<Color> color = services_.colorArchive->unarchive(*data)) {
-            options[DesktopImageOptionKey::fillColor] = *color;
-        }
+        options.fillColor = colorArchive.unarchive(*data);
     }
     return options;
+}
+
+void WallpaperController::saveOriginalOptions(const Display& display) {
+    if (std::optional<DesktopPictureOptions> options =
+            services_.workspace->desktopImageOptions(display)) {
+        recordPictureOptions(*options, *services_.defaults, *services_.colorArchive);
+    }
+}
+
+DesktopPictureOptions WallpaperController::recordedOriginalOptions() const {
+    return recordedPictureOptions(*services_.defaults, *services_.colorArchive);
 }
 
 }  // namespace quillhaven

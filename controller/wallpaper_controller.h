@@ -79,7 +79,7 @@ private:
     void finishRenderingJob(const ProcessingResult& result, const Display& display,
                             const Url& shownAtStart);
     bool userChosePictureDuringRender(const Display& display, const Url& shownAtStart);
-    DesktopImageOptions recordedOriginalOptions() const;
+    DesktopPictureOptions recordedOriginalOptions() const;
 
     std::function<void()> onChange_;
     bool isEnabled_ = false;

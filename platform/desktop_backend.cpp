@@ -1,5 +1,6 @@
 #include "desktop_backend.h"
 
+#include "app_paths.h"
 #include "color_archive.h"
 #include "gnome_desktop.h"
 #include "gnome_workspace.h"
@@ -61,7 +62,7 @@ DesktopServices makeDesktopServices(const DesktopBackendChoice& choice,
                                     std::shared_ptr<Scheduler> scheduler) {
     DesktopServices services;
     services.defaults =
-        std::make_shared<IniPreferenceStore>(IniPreferenceStore::defaultFilePath(environment));
+        std::make_shared<IniPreferenceStore>(app_paths::preferencesFile(environment));
     services.colorArchive = std::make_shared<TextColorArchive>();
     services.loginItem =
         std::make_shared<XdgAutostartLoginItem>(XdgAutostartLoginItem::forProgram(environment));
@@ -79,7 +80,7 @@ DesktopServices makeDesktopServices(const DesktopBackendChoice& choice,
             // GNOME shows one picture on every display; the record of the user's light and
             // dark pictures lives beside the preferences.
             services.workspace = std::make_shared<gnome::GnomeWorkspace>(
-                quillhavenConfigFolder(environment) + "/gnome-background.conf");
+                app_paths::gnomeBackgroundRecord(environment));
             services.displays = std::make_shared<QScreenDisplayService>();
             break;
         case DesktopBackendKind::plasma: {

@@ -64,10 +64,6 @@ std::optional<std::int64_t> integerOf(const QString& text) {
 
 IniPreferenceStore::IniPreferenceStore(std::string filePath) : filePath_(std::move(filePath)) {}
 
-std::string IniPreferenceStore::defaultFilePath(const Environment& environment) {
-    return quillhavenConfigFolder(environment) + "/Quillhaven.conf";
-}
-
 bool IniPreferenceStore::boolForKey(const std::string& key) {
     const auto text = textOf(readValue(filePath_, key));
     if (!text) {

@@ -24,14 +24,9 @@
 
 namespace quillhaven {
 
-class Environment;
-
 class IniPreferenceStore : public PreferenceStore {
 public:
     explicit IniPreferenceStore(std::string filePath);
-
-    // $XDG_CONFIG_HOME/Quillhaven/Quillhaven.conf.
-    static std::string defaultFilePath(const Environment& environment);
 
     const std::string& filePath() const { return filePath_; }
 

@@ -11,9 +11,9 @@ namespace quillhaven {
 class UnsupportedWorkspace : public Workspace {
 public:
     std::optional<Url> desktopImageURL(const Display& display) override;
-    std::optional<DesktopImageOptions> desktopImageOptions(const Display& display) override;
+    std::optional<DesktopPictureOptions> desktopImageOptions(const Display& display) override;
     Outcome setDesktopImageURL(const Url& url, const Display& display,
-                               const DesktopImageOptions& options) override;
+                               const DesktopPictureOptions& options) override;
 };
 
 }  // namespace quillhaven

@@ -3,8 +3,9 @@
 #include <QFileInfo>
 #include <QJsonArray>
 
-#include "environment.h"
+#include "app_paths.h"
 #include "json_file.h"
+#include "platform_messages.h"
 #include "sample_wallpaper.h"
 #include "virtual_desktop_json.h"
 
@@ -23,19 +24,18 @@ std::optional<QJsonObject> loadOrCreate(const std::string& filePath, const std::
     if (contents.state == JsonFileContents::State::loaded) {
         return contents.root;
     }
-    // First run: a notched display showing the sample picture. Should the file not be
-    // writable, the same desktop is still answered from memory.
-    installSampleWallpaper(sample);
+    // First run: a notched display showing the sample picture. Neither failure below stops
+    // the desktop from being answered from memory: a sample that could not be copied is
+    // refused by the apply flow as an unreadable picture, and a file that could not be
+    // written makes the next set report the write error.
+    static_cast<void>(installSampleWallpaper(sample));
     QJsonObject display = displayToJson(builtInVirtualDisplay());
-    const DesktopImageOptions options{
-        {DesktopImageOptionKey::scaling, BoxedNumber{std::int64_t{3}}},
-        {DesktopImageOptionKey::allowClipping, BoxedNumber{true}},
-        {DesktopImageOptionKey::fillColor, Color::black()},
-    };
+    const DesktopPictureOptions options{ImageScaling::proportionallyUpOrDown, true,
+                                        Color::black()};
     display["desktopImage"] = QJsonObject{{"url", urlToJson(Url::fileURLWithPath(sample))},
                                           {"options", optionsToJson(options)}};
     QJsonObject root{{"displays", QJsonArray{display}}};
-    writeJsonFile(filePath, root);
+    static_cast<void>(writeJsonFile(filePath, root));
     return root;
 }
 
@@ -57,8 +57,7 @@ VirtualDesktop::VirtualDesktop(std::string filePath, std::string sampleFolder)
 
 std::shared_ptr<VirtualDesktop> VirtualDesktop::forEnvironment(const Environment& environment) {
     return std::make_shared<VirtualDesktop>(
-        quillhavenConfigFolder(environment) + "/virtual-desktop.json",
-        quillhavenDataFolder(environment));
+        app_paths::virtualDesktopFile(environment), app_paths::dataFolder(environment));
 }
 
 std::string VirtualDesktop::samplePicturePath() const {
@@ -88,7 +87,7 @@ std::optional<Url> VirtualDesktop::desktopImageURL(const Display& display) {
     return urlFromJson(entry->value("desktopImage").toObject().value("url"));
 }
 
-std::optional<DesktopImageOptions> VirtualDesktop::desktopImageOptions(const Display& display) {
+std::optional<DesktopPictureOptions> VirtualDesktop::desktopImageOptions(const Display& display) {
     const auto root = loadOrCreate(filePath_, samplePicturePath());
     const auto entry = root ? displayEntry(*root, display.identifier) : std::nullopt;
     if (!entry || !entry->value("desktopImage").isObject()) {
@@ -98,16 +97,16 @@ std::optional<DesktopImageOptions> VirtualDesktop::desktopImageOptions(const Dis
 }
 
 Outcome VirtualDesktop::setDesktopImageURL(const Url& url, const Display& display,
-                                           const DesktopImageOptions& options) {
+                                           const DesktopPictureOptions& options) {
     auto root = loadOrCreate(filePath_, samplePicturePath());
     if (!root) {
-        return Outcome::failure("仮想デスクトップのファイル " + filePath_ + " を読み取れません");
+        return Outcome::failure(fillIn(platform_messages::virtualDesktopUnreadable, filePath_));
     }
     if (!url.isFileURL()) {
-        return Outcome::failure("ファイルではない壁紙は設定できません: " + url.displayString());
+        return Outcome::failure(fillIn(platform_messages::virtualNotAFile, url.displayString()));
     }
     if (!QFileInfo(QString::fromStdString(url.path())).isFile()) {
-        return Outcome::failure("壁紙のファイルがありません: " + url.path());
+        return Outcome::failure(fillIn(platform_messages::virtualPictureMissing, url.path()));
     }
     const QString id = QString::fromStdString(display.identifier);
     QJsonArray displays = root->value("displays").toArray();
@@ -124,8 +123,8 @@ Outcome VirtualDesktop::setDesktopImageURL(const Url& url, const Display& displa
         (*root)["displays"] = displays;
         return writeJsonFile(filePath_, *root);
     }
-    return Outcome::failure("ディスプレイ「" + display.identifier +
-                            "」は仮想デスクトップにありません");
+    return Outcome::failure(
+        fillIn(platform_messages::virtualDisplayUnknown, display.identifier));
 }
 
 }  // namespace quillhaven

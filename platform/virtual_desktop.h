@@ -36,10 +36,10 @@ public:
     // is answered as it is, so the caller can refuse it.
     std::optional<Url> desktopImageURL(const Display& display) override;
     // Empty options when the picture has none; none without a desktopImage.
-    std::optional<DesktopImageOptions> desktopImageOptions(const Display& display) override;
+    std::optional<DesktopPictureOptions> desktopImageOptions(const Display& display) override;
     // Needs an existing local file and a display of that identifier in a readable file.
     Outcome setDesktopImageURL(const Url& url, const Display& display,
-                               const DesktopImageOptions& options) override;
+                               const DesktopPictureOptions& options) override;
 
 private:
     std::string filePath_;

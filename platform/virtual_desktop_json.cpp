@@ -3,7 +3,6 @@
 #include <QUrl>
 #include <algorithm>
 #include <cmath>
-#include <type_traits>
 
 namespace quillhaven {
 
@@ -30,50 +29,27 @@ QJsonValue optionalRectToJson(const std::optional<Rect>& rect) {
     return rect ? QJsonValue(rectToJson(*rect)) : QJsonValue(QJsonValue::Null);
 }
 
-// Whole numbers stay integers (exactly, over the full 64-bit range); others are doubles.
-std::optional<OptionValue> optionFromJson(const QJsonValue& value) {
-    if (value.isBool()) {
-        return BoxedNumber{value.toBool()};
+// A scaling is a whole number; anything else is not one the options can hold.
+std::optional<ImageScaling> scalingFromJson(const QJsonValue& value) {
+    if (!value.isDouble()) {
+        return std::nullopt;
     }
-    if (value.isDouble()) {
-        const qint64 first = value.toInteger(0);
-        if (first == value.toInteger(1)) {
-            return BoxedNumber{std::int64_t{first}};
-        }
-        return BoxedNumber{value.toDouble()};
+    const qint64 whole = value.toInteger(0);
+    if (whole != value.toInteger(1)) {
+        return std::nullopt;
     }
-    if (value.isString()) {
-        return OptionValue{value.toString().toStdString()};
-    }
-    return std::nullopt;
+    return static_cast<ImageScaling>(whole);
 }
 
-QJsonValue optionToJson(const OptionValue& value) {
-    return std::visit(
-        [](const auto& item) -> QJsonValue {
-            using T = std::decay_t<decltype(item)>;
-            if constexpr (std::is_same_v<T, BoxedNumber>) {
-                return std::visit(
-                    [](const auto& number) -> QJsonValue {
-                        using N = std::decay_t<decltype(number)>;
-                        if constexpr (std::is_same_v<N, std::int64_t>) {
-                            return QJsonValue(qint64{number});
-                        } else {
-                            return QJsonValue(number);
-                        }
-                    },
-                    item.value);
-            } else if constexpr (std::is_same_v<T, std::int64_t>) {
-                return QJsonValue(qint64{item});
-            } else if constexpr (std::is_same_v<T, bool>) {
-                return QJsonValue(item);
-            } else if constexpr (std::is_same_v<T, Color>) {
-                return QJsonValue(colorToHex(item));
-            } else {
-                return QJsonValue(QString::fromStdString(item));
-            }
-        },
-        value);
+// A boolean, or a number read as one (non-zero is true), as a hand-edited file may hold.
+std::optional<bool> clippingFromJson(const QJsonValue& value) {
+    if (value.isBool()) {
+        return value.toBool();
+    }
+    if (value.isDouble()) {
+        return value.toDouble() != 0;
+    }
+    return std::nullopt;
 }
 
 }  // namespace
@@ -148,37 +124,24 @@ QString urlToJson(const Url& url) {
     return QString::fromStdString(url.scheme() + ":" + url.rawPath());
 }
 
-DesktopImageOptions optionsFromJson(const QJsonObject& object) {
-    DesktopImageOptions options;
-    if (auto scaling = optionFromJson(object.value("scaling"))) {
-        options[DesktopImageOptionKey::scaling] = *scaling;
-    }
-    if (auto clipping = optionFromJson(object.value("allowClipping"))) {
-        options[DesktopImageOptionKey::allowClipping] = *clipping;
-    }
-    const QJsonValue fill = object.value("fillColor");
-    if (auto color = colorFromHex(fill.toString())) {
-        options[DesktopImageOptionKey::fillColor] = *color;
-    } else if (auto other = optionFromJson(fill)) {
-        options[DesktopImageOptionKey::fillColor] = *other;
-    }
+DesktopPictureOptions optionsFromJson(const QJsonObject& object) {
+    DesktopPictureOptions options;
+    options.scaling = scalingFromJson(object.value("scaling"));
+    options.allowClipping = clippingFromJson(object.value("allowClipping"));
+    options.fillColor = colorFromHex(object.value("fillColor").toString());
     return options;
 }
 
-QJsonObject optionsToJson(const DesktopImageOptions& options) {
+QJsonObject optionsToJson(const DesktopPictureOptions& options) {
     QJsonObject object;
-    for (const auto& [key, value] : options) {
-        switch (key) {
-            case DesktopImageOptionKey::scaling:
-                object["scaling"] = optionToJson(value);
-                break;
-            case DesktopImageOptionKey::allowClipping:
-                object["allowClipping"] = optionToJson(value);
-                break;
-            case DesktopImageOptionKey::fillColor:
-                object["fillColor"] = optionToJson(value);
-                break;
-        }
+    if (options.scaling) {
+        object["scaling"] = qint64{static_cast<std::int64_t>(*options.scaling)};
+    }
+    if (options.allowClipping) {
+        object["allowClipping"] = *options.allowClipping;
+    }
+    if (options.fillColor) {
+        object["fillColor"] = colorToHex(*options.fillColor);
     }
     return object;
 }

@@ -33,12 +33,11 @@ std::optional<Url> urlFromJson(const QJsonValue& value);
 // File URLs are written percent-encoded.
 QString urlToJson(const Url& url);
 
-// Numbers and booleans become boxed numbers, "#rrggbbaa" (or "#rrggbb") a colour, any
-// other text stays text; other values are left out.
-DesktopImageOptions optionsFromJson(const QJsonObject& object);
-// Every kind of option value is written: numbers and booleans as JSON numbers and
-// booleans, colours as "#rrggbbaa", text as text.
-QJsonObject optionsToJson(const DesktopImageOptions& options);
+// "scaling" is a whole number, "allowClipping" a boolean (a number reads as one, non-zero
+// being true), "fillColor" "#rrggbbaa" or "#rrggbb". A value of any other kind is left out.
+DesktopPictureOptions optionsFromJson(const QJsonObject& object);
+// The entries the options carry, in the same spelling.
+QJsonObject optionsToJson(const DesktopPictureOptions& options);
 
 std::optional<Color> colorFromHex(const QString& text);
 // Components are rounded to 8 bits.

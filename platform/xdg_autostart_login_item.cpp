@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "environment.h"
+#include "app_paths.h"
 
 namespace quillhaven {
 
@@ -103,7 +103,7 @@ XdgAutostartLoginItem::XdgAutostartLoginItem(std::string desktopFilePath,
 
 XdgAutostartLoginItem XdgAutostartLoginItem::forProgram(const Environment& environment,
                                                         std::string programPath) {
-    std::string desktopFile = xdgConfigHome(environment) + "/autostart/quillhaven.desktop";
+    std::string desktopFile = app_paths::autostartEntry(environment);
     if (auto appImage = environment.nonEmptyValue("APPIMAGE")) {
         return XdgAutostartLoginItem(std::move(desktopFile), *appImage);
     }

@@ -1,9 +1,5 @@
 // The generated folder: where it lies, which files belong to it, and its clean-up.
 
-#include <pwd.h>
-#include <unistd.h>
-
-#include <cstdlib>
 #include <filesystem>
 #include <vector>
 
@@ -11,36 +7,8 @@
 
 namespace quillhaven {
 
-namespace {
-
-std::string homeFolder() {
-    if (const char* home = std::getenv("HOME"); home != nullptr && home[0] == '/') {
-        return home;
-    }
-    if (const passwd* entry = getpwuid(getuid()); entry != nullptr && entry->pw_dir != nullptr) {
-        return entry->pw_dir;
-    }
-    return "/";
-}
-
-// The XDG data home. A relative $XDG_DATA_HOME is invalid by the XDG rules and ignored.
-std::string dataHome() {
-    if (const char* data = std::getenv("XDG_DATA_HOME"); data != nullptr && data[0] == '/') {
-        return data;
-    }
-    return Url::directoryURLWithPath(homeFolder()).appendingPathComponent(".local/share").path();
-}
-
-}  // namespace
-
-WallpaperProcessor::WallpaperProcessor(std::optional<Url> outputDirectory)
-    : outputDirectory_(outputDirectory ? std::move(*outputDirectory) : defaultOutputDirectory()) {}
-
-Url WallpaperProcessor::defaultOutputDirectory() {
-    return Url::directoryURLWithPath(dataHome())
-        .appendingPathComponent("Quillhaven", true)
-        .appendingPathComponent("Generated", true);
-}
+WallpaperProcessor::WallpaperProcessor(Url outputDirectory)
+    : outputDirectory_(std::move(outputDirectory)) {}
 
 bool WallpaperProcessor::isGeneratedWallpaper(const Url& url) const {
     const std::string candidate = url.standardized().path();

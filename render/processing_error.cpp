@@ -1,3 +1,4 @@
+#include "render_messages.h"
 #include "wallpaper_processor.h"
 
 namespace quillhaven {
@@ -5,11 +6,11 @@ namespace quillhaven {
 std::string errorDescription(WallpaperProcessingError error) {
     switch (error) {
         case WallpaperProcessingError::unsupportedImage:
-            return "この壁紙は静止画として読み込めません";
+            return render_messages::unsupportedImage;
         case WallpaperProcessingError::cannotCreateCanvas:
-            return "壁紙を加工するための画像を作成できません";
+            return render_messages::cannotCreateCanvas;
         case WallpaperProcessingError::cannotWriteImage:
-            return "加工した壁紙を保存できません";
+            return render_messages::cannotWriteImage;
     }
     return {};
 }

@@ -57,7 +57,7 @@ private:
 };
 
 // The outcome of one render: the URL of the written PNG, or the failure.
-class ProcessingResult {
+class [[nodiscard]] ProcessingResult {
 public:
     ProcessingResult(Url writtenFile) : url_(std::move(writtenFile)) {}
     ProcessingResult(ProcessingFailure failure) : failure_(std::move(failure)) {}
@@ -83,11 +83,9 @@ class WallpaperProcessor {
 public:
     using Completion = std::function<void(ProcessingResult)>;
 
-    // With no folder given, the generated folder is $XDG_DATA_HOME/Quillhaven/Generated/
-    // ($XDG_DATA_HOME defaults to ~/.local/share). Construction touches nothing on disk.
-    explicit WallpaperProcessor(std::optional<Url> outputDirectory = std::nullopt);
-
-    static Url defaultOutputDirectory();
+    // The app's generated folder comes from platform/paths/app_paths.h. Construction touches
+    // nothing on disk.
+    explicit WallpaperProcessor(Url outputDirectory);
 
     const Url& outputDirectory() const { return outputDirectory_; }
 

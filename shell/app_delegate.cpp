@@ -5,6 +5,7 @@
 #include <QMenu>
 
 #include "menu_bar_icon.h"
+#include "menu_titles.h"
 #include "status_item.h"
 
 namespace quillhaven {
@@ -34,21 +35,18 @@ std::shared_ptr<AppDelegate> AppDelegate::create(
 AppDelegate::AppDelegate(DesktopServices services, ApplicationHooks hooks,
                          std::shared_ptr<const WallpaperProcessor> processor)
     : hooks_(std::move(hooks)), scheduler_(services.scheduler) {
-    if (!processor) {
-        processor = std::make_shared<const WallpaperProcessor>();
-    }
     // The controller applies at once when the persisted flag is on, before the menu exists;
     // nobody listens yet, and the first menu update reads whatever state it has reached.
     controller_ = WallpaperController::create(std::move(services), std::move(processor));
     menu_ = std::make_unique<QMenu>();
-    titleItem_ = makeItem("Quillhaven");
+    titleItem_ = makeItem(menu_titles::appName);
     screenItem_ = makeItem("");
-    effectToggleItem_ = makeItem("ノッチを目立たなくする", nullptr, true);
+    effectToggleItem_ = makeItem(menu_titles::toggleEffect, nullptr, true);
     statusTextItem_ = makeItem("");
-    loginToggleItem_ = makeItem("ログイン時に起動", nullptr, true);
-    refreshItem_ = makeItem("壁紙を再処理", "Ctrl+R");
-    quitKeepingWallpaperItem_ = makeItem("壁紙を維持して終了", "Ctrl+Q");
-    restoreAndQuitItem_ = makeItem("元に戻して終了");
+    loginToggleItem_ = makeItem(menu_titles::launchAtLogin, nullptr, true);
+    refreshItem_ = makeItem(menu_titles::reprocess, "Ctrl+R");
+    quitKeepingWallpaperItem_ = makeItem(menu_titles::quitKeepingWallpaper, "Ctrl+Q");
+    restoreAndQuitItem_ = makeItem(menu_titles::restoreAndQuit);
     menuRefreshScheduled_ = false;
 }
 

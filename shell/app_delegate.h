@@ -36,11 +36,11 @@ public:
     static constexpr int selfTestChecks = 30;
     static constexpr Scheduler::Duration selfTestCheckInterval = std::chrono::seconds(1);
 
-    // Builds the processor (its default folder unless one is given) and then the controller,
-    // which runs its own start-up here, then the empty menu and its eight items.
+    // Builds the controller around the processor (which names the generated folder); the
+    // controller runs its own start-up here. Then the empty menu and its eight items.
     static std::shared_ptr<AppDelegate> create(
         DesktopServices services, ApplicationHooks hooks,
-        std::shared_ptr<const WallpaperProcessor> processor = nullptr);
+        std::shared_ptr<const WallpaperProcessor> processor);
 
     AppDelegate(const AppDelegate&) = delete;
     AppDelegate& operator=(const AppDelegate&) = delete;

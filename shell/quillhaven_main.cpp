@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "app_delegate.h"
+#include "app_paths.h"
 #include "desktop_backend.h"
 #include "single_instance.h"
 
@@ -45,7 +46,9 @@ int main(int& argc, char** argv) {
 
     // Taken before anything else, so a second instance leaves before it reads or writes any
     // preference, desktop picture or file. Kept for the life of the process.
-    static std::unique_ptr<QLockFile> instanceLock = SingleInstance::acquire();
+    const Environment environment = Environment::process();
+    static std::unique_ptr<QLockFile> instanceLock =
+        SingleInstance::acquire(QString::fromStdString(app_paths::instanceLock(environment)));
     if (!instanceLock) {
         return 0;
     }
@@ -63,7 +66,10 @@ int main(int& argc, char** argv) {
     ApplicationHooks hooks;
     hooks.terminate = [] { QCoreApplication::exit(0); };
     hooks.arguments = QCoreApplication::arguments();
-    retainedDelegate = AppDelegate::create(makeDesktopServices(), std::move(hooks));
+    retainedDelegate = AppDelegate::create(
+        makeDesktopServices(), std::move(hooks),
+        std::make_shared<const WallpaperProcessor>(
+            Url::directoryURLWithPath(app_paths::generatedFolder(environment))));
 
     // Launching finishes on the first turn of the event loop.
     QTimer::singleShot(0, application, [] {

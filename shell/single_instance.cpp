@@ -2,18 +2,8 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QStandardPaths>
 
 namespace quillhaven::SingleInstance {
-
-QString lockFilePath() {
-    QString folder = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (folder.isEmpty() || !QDir::isAbsolutePath(folder)) {
-        folder = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-                 QStringLiteral("/Quillhaven");
-    }
-    return folder + QStringLiteral("/quillhaven.lock");
-}
 
 std::unique_ptr<QLockFile> acquire(const QString& path) {
     QDir().mkpath(QFileInfo(path).absolutePath());

@@ -1,9 +1,9 @@
 #pragma once
 
 // One Quillhaven per user. The first process holds a lock file for its whole life; a
-// second one finds it held and leaves without touching anything. The lock lives in
-// $XDG_RUNTIME_DIR (per user, cleared at logout), or in Quillhaven's config folder when
-// that variable is unset. A lock left by a crashed process is taken over.
+// second one finds it held and leaves without touching anything. Where the lock lives is
+// decided with the app's other paths (app_paths::instanceLock). A lock left by a crashed
+// process is taken over.
 
 #include <QLockFile>
 #include <QString>
@@ -11,13 +11,10 @@
 
 namespace quillhaven::SingleInstance {
 
-// The lock file's path for the current environment.
-QString lockFilePath();
-
 // Tries to take the lock. Returns the lock object, to be kept for the life of the process,
 // or null when another live process holds it. When the lock cannot be created at all (an
 // unwritable folder) the returned object is not locked: the app then runs unguarded rather
 // than never starting.
-std::unique_ptr<QLockFile> acquire(const QString& path = lockFilePath());
+std::unique_ptr<QLockFile> acquire(const QString& path);
 
 }  // namespace quillhaven::SingleInstance

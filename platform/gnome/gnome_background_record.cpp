@@ -3,7 +3,6 @@
 #include <gio/gio.h>
 #include <glib/gstdio.h>
 
-#include <cstdlib>
 #include <memory>
 
 namespace quillhaven::gnome {
@@ -49,18 +48,6 @@ void writeGroup(GKeyFile* file, const char* group, const BackgroundValues& value
 }
 
 }  // namespace
-
-std::string defaultBackgroundRecordPath() {
-    std::string base;
-    if (const char* config = std::getenv("XDG_CONFIG_HOME"); config && config[0] == '/') {
-        base = config;
-    } else if (const char* home = std::getenv("HOME"); home && home[0] != '\0') {
-        base = std::string(home) + "/.config";
-    } else {
-        base = g_get_user_config_dir();
-    }
-    return base + "/Quillhaven/gnome-background.conf";
-}
 
 std::optional<BackgroundRecord> loadBackgroundRecord(const std::string& path) {
     KeyFilePtr file(g_key_file_new());

@@ -31,8 +31,6 @@ struct BackgroundRecord {
     friend bool operator==(const BackgroundRecord&, const BackgroundRecord&) = default;
 };
 
-// The record's default place: $XDG_CONFIG_HOME (or ~/.config) /Quillhaven/gnome-background.conf.
-std::string defaultBackgroundRecordPath();
 
 // The record at `path`, or none when there is none or it cannot be read.
 std::optional<BackgroundRecord> loadBackgroundRecord(const std::string& path);

@@ -10,40 +10,15 @@ struct StyleEntry {
     ScalingAndClipping pair;
 };
 
-constexpr auto axes = static_cast<std::int64_t>(ImageScaling::axesIndependently);
-constexpr auto proportional = static_cast<std::int64_t>(ImageScaling::proportionallyUpOrDown);
-constexpr auto natural = static_cast<std::int64_t>(ImageScaling::none);
-constexpr auto down = static_cast<std::int64_t>(ImageScaling::proportionallyDown);
-
 constexpr std::array<StyleEntry, 7> styleTable{{
-    {"stretched", {axes, false}},
-    {"spanned", {axes, true}},
-    {"scaled", {proportional, false}},
-    {"zoom", {proportional, true}},
-    {"centered", {natural, false}},
-    {"wallpaper", {natural, true}},
-    {"none", {down, false}},
+    {"stretched", {ImageScaling::axesIndependently, false}},
+    {"spanned", {ImageScaling::axesIndependently, true}},
+    {"scaled", {ImageScaling::proportionallyUpOrDown, false}},
+    {"zoom", {ImageScaling::proportionallyUpOrDown, true}},
+    {"centered", {ImageScaling::none, false}},
+    {"wallpaper", {ImageScaling::none, true}},
+    {"none", {ImageScaling::proportionallyDown, false}},
 }};
-
-std::optional<std::int64_t> integerOf(const OptionValue& value) {
-    if (const auto* boxed = std::get_if<BoxedNumber>(&value)) {
-        return boxed->integerValue();
-    }
-    if (const auto* plain = std::get_if<std::int64_t>(&value)) {
-        return *plain;
-    }
-    return std::nullopt;
-}
-
-std::optional<bool> boolOf(const OptionValue& value) {
-    if (const auto* boxed = std::get_if<BoxedNumber>(&value)) {
-        return boxed->boolValue();
-    }
-    if (const auto* plain = std::get_if<bool>(&value)) {
-        return *plain;
-    }
-    return std::nullopt;
-}
 
 }  // namespace
 
@@ -65,21 +40,11 @@ std::optional<std::string> pictureOptionsForScaling(ScalingAndClipping pair) {
     return std::nullopt;
 }
 
-std::optional<std::string> pictureOptionsForOptions(const DesktopImageOptions& options) {
-    const auto scalingEntry = options.find(DesktopImageOptionKey::scaling);
-    if (scalingEntry == options.end()) {
+std::optional<std::string> pictureOptionsForOptions(const DesktopPictureOptions& options) {
+    if (!options.scaling) {
         return std::nullopt;
     }
-    const auto scaling = integerOf(scalingEntry->second);
-    if (!scaling) {
-        return std::nullopt;
-    }
-    bool clipping = false;
-    if (const auto clippingEntry = options.find(DesktopImageOptionKey::allowClipping);
-        clippingEntry != options.end()) {
-        clipping = boolOf(clippingEntry->second).value_or(false);
-    }
-    return pictureOptionsForScaling({*scaling, clipping});
+    return pictureOptionsForScaling({*options.scaling, options.allowClipping.value_or(false)});
 }
 
 }  // namespace quillhaven::gnome

@@ -28,7 +28,7 @@
 namespace quillhaven::gnome {
 
 struct ScalingAndClipping {
-    std::int64_t scaling = 0;
+    ImageScaling scaling = ImageScaling::proportionallyDown;
     bool allowClipping = false;
     friend bool operator==(const ScalingAndClipping&, const ScalingAndClipping&) = default;
 };
@@ -39,9 +39,8 @@ std::optional<ScalingAndClipping> scalingForPictureOptions(const std::string& pi
 // The picture-options value for a pair, or none when the table has no such pair.
 std::optional<std::string> pictureOptionsForScaling(ScalingAndClipping pair);
 
-// The picture-options value asked for by an options dictionary, or none when it carries no
-// scaling entry or a scaling GNOME cannot show. An absent clipping entry reads as false;
-// boxed numbers and plain values are both accepted.
-std::optional<std::string> pictureOptionsForOptions(const DesktopImageOptions& options);
+// The picture-options value asked for by the options, or none when they carry no scaling
+// or a scaling GNOME cannot show. An absent clipping entry reads as false.
+std::optional<std::string> pictureOptionsForOptions(const DesktopPictureOptions& options);
 
 }  // namespace quillhaven::gnome

@@ -5,6 +5,7 @@
 #include "gnome_background_settings.h"
 #include "gnome_background_style.h"
 #include "gnome_color_text.h"
+#include "platform_messages.h"
 
 namespace quillhaven::gnome {
 namespace {
@@ -21,17 +22,6 @@ std::optional<std::string> fileUriForUrl(const Url& url) {
     std::string text(uri);
     g_free(uri);
     return text;
-}
-
-std::optional<Color> fillColorOf(const DesktopImageOptions& options) {
-    const auto entry = options.find(DesktopImageOptionKey::fillColor);
-    if (entry == options.end()) {
-        return std::nullopt;
-    }
-    if (const auto* color = std::get_if<Color>(&entry->second)) {
-        return *color;
-    }
-    return std::nullopt;
 }
 
 // A picture-options value from the record is written back only if GNOME defines it.
@@ -101,7 +91,7 @@ std::optional<Url> GnomeWorkspace::desktopImageURL(const Display&) {
     return shown ? urlForPictureUri(*shown) : std::nullopt;
 }
 
-std::optional<DesktopImageOptions> GnomeWorkspace::desktopImageOptions(const Display&) {
+std::optional<DesktopPictureOptions> GnomeWorkspace::desktopImageOptions(const Display&) {
     if (!settings_) {
         return std::nullopt;
     }
@@ -120,29 +110,27 @@ std::optional<DesktopImageOptions> GnomeWorkspace::desktopImageOptions(const Dis
             values.primaryColor = record->saved.primaryColor;
         }
     }
-    DesktopImageOptions options;
+    DesktopPictureOptions options;
     if (values.pictureOptions) {
         if (const auto pair = scalingForPictureOptions(*values.pictureOptions)) {
-            options[DesktopImageOptionKey::scaling] = BoxedNumber{pair->scaling};
-            options[DesktopImageOptionKey::allowClipping] = BoxedNumber{pair->allowClipping};
+            options.scaling = pair->scaling;
+            options.allowClipping = pair->allowClipping;
         }
     }
     if (values.primaryColor) {
-        if (const auto color = parseColorText(*values.primaryColor)) {
-            options[DesktopImageOptionKey::fillColor] = *color;
-        }
+        options.fillColor = parseColorText(*values.primaryColor);
     }
     return options;
 }
 
 Outcome GnomeWorkspace::setDesktopImageURL(const Url& url, const Display&,
-                                           const DesktopImageOptions& options) {
+                                           const DesktopPictureOptions& options) {
     if (!settings_) {
-        return Outcome::failure(missingSchemaMessage);
+        return Outcome::failure(platform_messages::gnomeSchemaMissing);
     }
     const auto uri = fileUriForUrl(url);
     if (!uri) {
-        return Outcome::failure(notLocalMessage);
+        return Outcome::failure(platform_messages::gnomeNotLocal);
     }
     const std::optional<BackgroundRecord> record = loadBackgroundRecord(recordPath_);
     const BackgroundValues user = userValuesToSave(settings_->read(), record);
@@ -156,13 +144,13 @@ Outcome GnomeWorkspace::setDesktopImageURL(const Url& url, const Display&,
     if (!target.pictureOptions && restoring) {
         target.pictureOptions = validPictureOptions(user.pictureOptions);
     }
-    if (const auto color = fillColorOf(options)) {
-        target.primaryColor = colorTextFor(*color, user.primaryColor);
+    if (options.fillColor) {
+        target.primaryColor = colorTextFor(*options.fillColor, user.primaryColor);
     } else if (restoring) {
         target.primaryColor = user.primaryColor;
     }
     if (!settings_->canWrite(target)) {
-        return Outcome::failure(lockedMessage);
+        return Outcome::failure(platform_messages::gnomeLocked);
     }
 
     if (restoring) {

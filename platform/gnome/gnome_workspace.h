@@ -31,11 +31,6 @@ class BackgroundSettings;
 
 class GnomeWorkspace : public Workspace {
 public:
-    static constexpr const char* missingSchemaMessage =
-        "GNOME の壁紙設定 (org.gnome.desktop.background) が見つかりません";
-    static constexpr const char* notLocalMessage = "ローカルファイル以外の壁紙は設定できません";
-    static constexpr const char* lockedMessage = "GNOME の壁紙設定は変更が禁止されています";
-
     // `recordPath` is where the backend keeps its record of the user's own values.
     explicit GnomeWorkspace(std::string recordPath);
     ~GnomeWorkspace() override;
@@ -44,9 +39,9 @@ public:
     bool isAvailable() const { return settings_ != nullptr; }
 
     std::optional<Url> desktopImageURL(const Display& display) override;
-    std::optional<DesktopImageOptions> desktopImageOptions(const Display& display) override;
+    std::optional<DesktopPictureOptions> desktopImageOptions(const Display& display) override;
     Outcome setDesktopImageURL(const Url& url, const Display& display,
-                               const DesktopImageOptions& options) override;
+                               const DesktopPictureOptions& options) override;
 
 private:
     std::unique_ptr<BackgroundSettings> settings_;

@@ -12,43 +12,20 @@ namespace quillhaven::plasma {
 namespace {
 
 struct ScalingAndClipping {
-    std::int64_t scaling;
+    ImageScaling scaling;
     bool allowClipping;
 };
 
 // Indexed by FillMode; see the table in the header.
 constexpr std::array<ScalingAndClipping, 7> fillModeTable{{
-    {1, false},  // stretch
-    {3, false},  // preserve aspect fit
-    {3, true},   // preserve aspect crop
-    {2, true},   // tile
-    {0, true},   // tile vertically
-    {1, true},   // tile horizontally
-    {2, false},  // pad
+    {ImageScaling::axesIndependently, false},       // stretch
+    {ImageScaling::proportionallyUpOrDown, false},  // preserve aspect fit
+    {ImageScaling::proportionallyUpOrDown, true},   // preserve aspect crop
+    {ImageScaling::none, true},                     // tile
+    {ImageScaling::proportionallyDown, true},       // tile vertically
+    {ImageScaling::axesIndependently, true},        // tile horizontally
+    {ImageScaling::none, false},                    // pad
 }};
-
-std::optional<std::int64_t> integerEntry(const OptionValue& value) {
-    if (const auto* boxed = std::get_if<BoxedNumber>(&value)) {
-        return boxed->integerValue();
-    }
-    if (const auto* plain = std::get_if<std::int64_t>(&value)) {
-        return *plain;
-    }
-    return std::nullopt;
-}
-
-std::optional<bool> booleanEntry(const OptionValue& value) {
-    if (const auto* boxed = std::get_if<BoxedNumber>(&value)) {
-        return boxed->boolValue();
-    }
-    if (const auto* plain = std::get_if<bool>(&value)) {
-        return *plain;
-    }
-    if (const auto* integer = std::get_if<std::int64_t>(&value)) {
-        return *integer != 0;
-    }
-    return std::nullopt;
-}
 
 int componentToByte(double component) {
     if (!std::isfinite(component)) {
@@ -59,33 +36,21 @@ int componentToByte(double component) {
 
 }  // namespace
 
-DesktopImageOptions optionsForFillMode(int fillMode, const Color& color) {
+DesktopPictureOptions optionsForFillMode(int fillMode, const Color& color) {
     if (fillMode < 0 || fillMode >= static_cast<int>(fillModeTable.size())) {
         fillMode = defaultFillMode;
     }
     const ScalingAndClipping entry = fillModeTable[static_cast<std::size_t>(fillMode)];
-    return DesktopImageOptions{
-        {DesktopImageOptionKey::scaling, BoxedNumber{entry.scaling}},
-        {DesktopImageOptionKey::allowClipping, BoxedNumber{entry.allowClipping}},
-        {DesktopImageOptionKey::fillColor, color},
-    };
+    return DesktopPictureOptions{entry.scaling, entry.allowClipping, color};
 }
 
-std::optional<int> fillModeForOptions(const DesktopImageOptions& options) {
-    std::optional<std::int64_t> scaling;
-    std::optional<bool> clipping;
-    if (const auto found = options.find(DesktopImageOptionKey::scaling); found != options.end()) {
-        scaling = integerEntry(found->second);
-    }
-    if (const auto found = options.find(DesktopImageOptionKey::allowClipping);
-        found != options.end()) {
-        clipping = booleanEntry(found->second);
-    }
-    if (!scaling && !clipping) {
+std::optional<int> fillModeForOptions(const DesktopPictureOptions& options) {
+    if (!options.scaling && !options.allowClipping) {
         return std::nullopt;
     }
-    const std::int64_t wantedScaling = scaling.value_or(3);
-    const bool wantedClipping = clipping.value_or(false);
+    const ImageScaling wantedScaling =
+        options.scaling.value_or(ImageScaling::proportionallyUpOrDown);
+    const bool wantedClipping = options.allowClipping.value_or(false);
     for (std::size_t mode = 0; mode < fillModeTable.size(); ++mode) {
         if (fillModeTable[mode].scaling == wantedScaling &&
             fillModeTable[mode].allowClipping == wantedClipping) {
@@ -93,17 +58,6 @@ std::optional<int> fillModeForOptions(const DesktopImageOptions& options) {
         }
     }
     return wantedClipping ? 2 : 1;
-}
-
-std::optional<Color> colorForOptions(const DesktopImageOptions& options) {
-    const auto found = options.find(DesktopImageOptionKey::fillColor);
-    if (found == options.end()) {
-        return std::nullopt;
-    }
-    if (const auto* color = std::get_if<Color>(&found->second)) {
-        return *color;
-    }
-    return std::nullopt;
 }
 
 std::optional<Color> parseConfigColor(const std::string& text) {

@@ -30,15 +30,12 @@ inline constexpr int defaultFillMode = 2;  // Plasma's own default: preserve asp
 
 // The options for a fill mode and colour as read from Plasma. A fill mode outside 0..6
 // reads as Plasma's default.
-DesktopImageOptions optionsForFillMode(int fillMode, const Color& color);
+DesktopPictureOptions optionsForFillMode(int fillMode, const Color& color);
 
 // The fill mode for the options, or none when they carry neither scaling nor clipping
 // (the current fill mode then stays). A missing clipping entry counts as false, a missing
 // scaling entry as proportionallyUpOrDown.
-std::optional<int> fillModeForOptions(const DesktopImageOptions& options);
-
-// The colour entry of the options, or none when absent or not a colour.
-std::optional<Color> colorForOptions(const DesktopImageOptions& options);
+std::optional<int> fillModeForOptions(const DesktopPictureOptions& options);
 
 // Plasma keeps colours as KDE configuration text: "r,g,b" or "r,g,b,a" with 0..255
 // components, or a "#rrggbb"/"#aarrggbb" name. Unreadable text gives none.

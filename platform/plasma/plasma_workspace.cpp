@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "fill_mode_mapping.h"
+#include "platform_messages.h"
 #include "wallpaper_scripts.h"
 
 namespace quillhaven::plasma {
@@ -75,7 +76,7 @@ std::optional<Url> PlasmaWorkspace::desktopImageURL(const Display& display) {
     return urlForImageValue(reading->image);
 }
 
-std::optional<DesktopImageOptions> PlasmaWorkspace::desktopImageOptions(const Display& display) {
+std::optional<DesktopPictureOptions> PlasmaWorkspace::desktopImageOptions(const Display& display) {
     const auto reading = read(display);
     if (!reading || reading->plugin != QLatin1String(imagePlugin)) {
         return std::nullopt;
@@ -85,19 +86,19 @@ std::optional<DesktopImageOptions> PlasmaWorkspace::desktopImageOptions(const Di
 }
 
 Outcome PlasmaWorkspace::setDesktopImageURL(const Url& url, const Display& display,
-                                            const DesktopImageOptions& options) {
+                                            const DesktopPictureOptions& options) {
     if (!url.isFileURL()) {
-        return Outcome::failure("ファイルではない壁紙は設定できません");
+        return Outcome::failure(platform_messages::plasmaNotAFile);
     }
     const auto screen = numbering_(display);
     if (!screen) {
-        return Outcome::failure("このディスプレイに当たる Plasma の画面が見つかりません");
+        return Outcome::failure(platform_messages::plasmaNoScreen);
     }
     WallpaperWrite values;
     values.image = imageValueForPath(url.path());
     values.fillMode = fillModeForOptions(options);
-    if (const auto color = colorForOptions(options)) {
-        values.color = QString::fromStdString(formatConfigColor(*color));
+    if (options.fillColor) {
+        values.color = QString::fromStdString(formatConfigColor(*options.fillColor));
     }
     const ScriptResult result = shell_.evaluate(writeWallpaperScript(*screen, values));
     if (!result.output) {
@@ -105,16 +106,16 @@ Outcome PlasmaWorkspace::setDesktopImageURL(const Url& url, const Display& displ
     }
     const auto answer = parseWallpaperAnswer(*result.output);
     if (!answer) {
-        return Outcome::failure("Plasma の応答を読み取れません");
+        return Outcome::failure(platform_messages::plasmaUnreadableAnswer);
     }
     if (!answer->found) {
-        return Outcome::failure("このディスプレイに Plasma のデスクトップがありません");
+        return Outcome::failure(platform_messages::plasmaNoDesktop);
     }
     if (!answer->written) {
         // Another plugin (a slideshow, say) is in use: switching it away would lose the
         // user's own setting, so nothing is changed.
-        return Outcome::failure("壁紙プラグインが静止画用ではないため変更しません（" +
-                                answer->plugin.toStdString() + "）");
+        return Outcome::failure(
+            fillIn(platform_messages::plasmaOtherPlugin, answer->plugin.toStdString()));
     }
     return Outcome::success();
 }

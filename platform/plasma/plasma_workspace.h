@@ -35,9 +35,9 @@ public:
     PlasmaWorkspace(PlasmaShellClient shell, ScreenNumbering numbering);
 
     std::optional<Url> desktopImageURL(const Display& display) override;
-    std::optional<DesktopImageOptions> desktopImageOptions(const Display& display) override;
+    std::optional<DesktopPictureOptions> desktopImageOptions(const Display& display) override;
     Outcome setDesktopImageURL(const Url& url, const Display& display,
-                               const DesktopImageOptions& options) override;
+                               const DesktopPictureOptions& options) override;
 
 private:
     std::optional<WallpaperReading> read(const Display& display);

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "app_paths.h"
 #include "wallpaper_processor.h"
 
 namespace {
@@ -159,11 +160,10 @@ int main(int argc, char** argv) {
         return 2;
     }
 
-    std::optional<quillhaven::Url> outputDirectory;
-    if (options.outputDirectory) {
-        outputDirectory = quillhaven::Url::directoryURLWithPath(*options.outputDirectory);
-    }
-    const WallpaperProcessor processor(outputDirectory);
+    // The app's own generated folder unless another is named.
+    const std::string outputDirectory = options.outputDirectory.value_or(
+        quillhaven::app_paths::generatedFolder(quillhaven::Environment::process()));
+    const WallpaperProcessor processor(quillhaven::Url::directoryURLWithPath(outputDirectory));
 
     WallpaperProcessingRequest request;
     request.sourceURL = quillhaven::Url::fileURLWithPath(*options.picture);

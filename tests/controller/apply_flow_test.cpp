@@ -53,11 +53,8 @@ TEST_F(ApplyFlow, SuccessRecordsRendersSetsAndReportsInOrder) {
     ASSERT_EQ(desktop.workspace->setCalls().size(), 1u);
     const auto& call = desktop.workspace->setCalls()[0];
     EXPECT_EQ(call.displayIdentifier, "builtin");
-    EXPECT_EQ(call.options, (DesktopImageOptions{
-                                {DesktopImageOptionKey::scaling, BoxedNumber{std::int64_t{1}}},
-                                {DesktopImageOptionKey::allowClipping, BoxedNumber{false}},
-                                {DesktopImageOptionKey::fillColor, Color::black()},
-                            }));
+    EXPECT_EQ(call.options, (DesktopPictureOptions{ImageScaling::axesIndependently, false,
+                                                   Color::black()}));
     EXPECT_EQ(pictureSize(generated), std::make_pair(128, 80));
 }
 
@@ -119,7 +116,7 @@ TEST_F(ApplyFlow, PicturesThatAreNotStillAreRecordedThenRefused) {
     create();
     for (const Url& picture : pictures) {
         SCOPED_TRACE(picture.displayString());
-        show(picture, DesktopImageOptions{{DesktopImageOptionKey::scaling, std::int64_t{2}}});
+        show(picture, DesktopPictureOptions{ImageScaling::none, {}, {}});
         forgetHistory();
         const Snapshot before = snapshot();
         controller->applyCurrentWallpaper(false);
@@ -281,21 +278,14 @@ TEST_F(ApplyFlow, SiblingFolderSharingTheGeneratedPrefixHoldsUserPictures) {
 }
 
 TEST_F(ApplyFlow, OptionsOfTheOriginalNeverLeakIntoTheGeneratedPicture) {
-    show(userPicture(), DesktopImageOptions{
-                            {DesktopImageOptionKey::scaling, std::int64_t{0}},
-                            {DesktopImageOptionKey::allowClipping, true},
-                            {DesktopImageOptionKey::fillColor, Color{1, 0, 0, 1}},
-                        });
+    show(userPicture(),
+         DesktopPictureOptions{ImageScaling::proportionallyDown, true, Color{1, 0, 0, 1}});
     create();
     controller->applyCurrentWallpaper(false);
     drain();
     ASSERT_EQ(desktop.workspace->setCalls().size(), 1u);
-    const auto& options = desktop.workspace->setCalls()[0].options;
-    EXPECT_EQ(options.size(), 3u);
-    EXPECT_EQ(options.at(DesktopImageOptionKey::scaling),
-              OptionValue(BoxedNumber{std::int64_t{1}}));
-    EXPECT_EQ(options.at(DesktopImageOptionKey::allowClipping), OptionValue(BoxedNumber{false}));
-    EXPECT_EQ(options.at(DesktopImageOptionKey::fillColor), OptionValue(Color::black()));
+    EXPECT_EQ(desktop.workspace->setCalls()[0].options,
+              (DesktopPictureOptions{ImageScaling::axesIndependently, false, Color::black()}));
 }
 
 TEST_F(ApplyFlowInFlight, CallsWhileRenderingChangeNothingAndNotifyNobody) {

@@ -64,15 +64,12 @@ Url ControllerTest::userPicture(const std::string& name, int width, int height) 
     return Url::fileURLWithPath(path.string());
 }
 
-DesktopImageOptions ControllerTest::userOptions() {
-    return DesktopImageOptions{
-        {DesktopImageOptionKey::scaling, BoxedNumber{std::int64_t{3}}},
-        {DesktopImageOptionKey::allowClipping, BoxedNumber{true}},
-        {DesktopImageOptionKey::fillColor, Color{0.2, 0.4, 0.6, 1}},
-    };
+DesktopPictureOptions ControllerTest::userOptions() {
+    return DesktopPictureOptions{ImageScaling::proportionallyUpOrDown, true,
+                                 Color{0.2, 0.4, 0.6, 1}};
 }
 
-void ControllerTest::show(const Url& picture, std::optional<DesktopImageOptions> options) {
+void ControllerTest::show(const Url& picture, std::optional<DesktopPictureOptions> options) {
     desktop.workspace->setPicture(builtin.identifier, picture, std::move(options));
 }
 

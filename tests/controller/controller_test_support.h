@@ -85,9 +85,9 @@ protected:
     // A user picture in the pictures folder (created on first use).
     Url userPicture(const std::string& name = "user.png", int width = 32, int height = 20);
     // Options a user picture typically carries.
-    static DesktopImageOptions userOptions();
+    static DesktopPictureOptions userOptions();
     // Shows `picture` on the built-in display with `options`.
-    void show(const Url& picture, std::optional<DesktopImageOptions> options = userOptions());
+    void show(const Url& picture, std::optional<DesktopPictureOptions> options = userOptions());
 
     void create();
     void listen();

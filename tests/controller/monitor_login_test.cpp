@@ -52,8 +52,7 @@ TEST_F(ChangeMonitor, ANewlyChosenPictureIsRecordedAndProcessedOnTheNextTick) {
     createAndApply();
     const Url oldGenerated = *controller->generatedWallpaperURL();
     const Url chosen = userPicture("chosen.png", 20, 30);
-    show(chosen,
-         DesktopImageOptions{{DesktopImageOptionKey::scaling, BoxedNumber{std::int64_t{0}}}});
+    show(chosen, DesktopPictureOptions{ImageScaling::proportionallyDown, {}, {}});
     desktop.scheduler->advanceBy(4s);
     EXPECT_FALSE(controller->isBusy());
     desktop.scheduler->advanceBy(1s);

@@ -18,41 +18,21 @@ using OriginalRecord = ControllerTest;
 using RestoreFlow = ControllerTest;
 using RestoreFlowInFlight = ControllerInFlightTest;
 
-TEST_F(OriginalRecord, OptionTypesAreRecordedByTheirRules) {
+TEST_F(OriginalRecord, EachReportedOptionIsRecordedAndAbsentOnesAreNot) {
     create();
     struct Case {
         const char* name;
-        DesktopImageOptions options;
+        DesktopPictureOptions options;
         std::optional<Value> scaling;
         std::optional<Value> clipping;
     };
     const std::vector<Case> cases{
-        {"boxed integers",
-         {{DesktopImageOptionKey::scaling, BoxedNumber{std::int64_t{3}}},
-          {DesktopImageOptionKey::allowClipping, BoxedNumber{std::int64_t{0}}}},
-         Value(std::int64_t{3}),
+        {"both", {ImageScaling::proportionallyUpOrDown, false, {}}, Value(std::int64_t{3}),
          Value(false)},
-        {"boxed floating point",
-         {{DesktopImageOptionKey::scaling, BoxedNumber{2.9}},
-          {DesktopImageOptionKey::allowClipping, BoxedNumber{0.5}}},
-         Value(std::int64_t{2}),
+        {"zero and true", {ImageScaling::proportionallyDown, true, {}}, Value(std::int64_t{0}),
          Value(true)},
-        {"boxed booleans",
-         {{DesktopImageOptionKey::scaling, BoxedNumber{true}},
-          {DesktopImageOptionKey::allowClipping, BoxedNumber{true}}},
-         Value(std::int64_t{1}),
-         Value(true)},
-        {"plain values",
-         {{DesktopImageOptionKey::scaling, std::int64_t{0}},
-          {DesktopImageOptionKey::allowClipping, false}},
-         Value(std::int64_t{0}),
-         Value(false)},
-        {"other types",
-         {{DesktopImageOptionKey::scaling, true},
-          {DesktopImageOptionKey::allowClipping, std::int64_t{1}},
-          {DesktopImageOptionKey::fillColor, std::string("black")}},
-         std::nullopt,
-         std::nullopt},
+        {"a scaling without a name", {static_cast<ImageScaling>(-5), {}, {}},
+         Value(std::int64_t{-5}), std::nullopt},
         {"nothing", {}, std::nullopt, std::nullopt},
     };
     for (const Case& c : cases) {
@@ -72,7 +52,7 @@ TEST_F(OriginalRecord, OptionTypesAreRecordedByTheirRules) {
 TEST_F(OriginalRecord, FillColourIsArchivedAndAColourThatCannotBeIsDropped) {
     create();
     const Color colour{0.1, 0.2, 0.30000000000000004, 0.75};
-    show(userPicture(), DesktopImageOptions{{DesktopImageOptionKey::fillColor, colour}});
+    show(userPicture(), DesktopPictureOptions{{}, {}, colour});
     controller->saveOriginalOptions(builtin);
     ASSERT_EQ(desktop.defaults->typeOf(keys::originalFillColor), Type::data);
     EXPECT_EQ(
@@ -82,8 +62,7 @@ TEST_F(OriginalRecord, FillColourIsArchivedAndAColourThatCannotBeIsDropped) {
     // A colour the archive refuses leaves the earlier entry in place, silently.
     const Snapshot before = snapshot();
     show(userPicture(),
-         DesktopImageOptions{{DesktopImageOptionKey::fillColor,
-                              Color{std::numeric_limits<double>::quiet_NaN(), 0, 0, 1}}});
+         DesktopPictureOptions{{}, {}, Color{std::numeric_limits<double>::quiet_NaN(), 0, 0, 1}});
     controller->saveOriginalOptions(builtin);
     EXPECT_EQ(
         desktop.colorArchive->unarchive(*desktop.defaults->dataForKey(keys::originalFillColor)),
@@ -113,15 +92,13 @@ TEST_F(OriginalRecord, AStalePathAnswersNothingAndStaysStored) {
 
 TEST_F(OriginalRecord, AnOlderFillColourStaysBesideANewerPictureAndIsRestored) {
     const Color red{1, 0, 0, 1};
-    show(userPicture("first.png"),
-         DesktopImageOptions{{DesktopImageOptionKey::fillColor, red},
-                             {DesktopImageOptionKey::scaling, BoxedNumber{std::int64_t{2}}}});
+    show(userPicture("first.png"), DesktopPictureOptions{ImageScaling::none, {}, red});
     create();
     controller->applyCurrentWallpaper(false);
     drain();
     // The user picks a picture whose options carry only a clipping flag.
     const Url second = userPicture("second.png");
-    show(second, DesktopImageOptions{{DesktopImageOptionKey::allowClipping, false}});
+    show(second, DesktopPictureOptions{{}, false, {}});
     controller->applyCurrentWallpaper(false);
     drain();
     EXPECT_EQ(storedString(keys::originalWallpaper), second.path());
@@ -130,9 +107,7 @@ TEST_F(OriginalRecord, AnOlderFillColourStaysBesideANewerPictureAndIsRestored) {
     ASSERT_EQ(desktop.workspace->setCalls().size(), 1u);
     EXPECT_EQ(desktop.workspace->setCalls()[0].url, second);
     EXPECT_EQ(desktop.workspace->setCalls()[0].options,
-              (DesktopImageOptions{{DesktopImageOptionKey::scaling, std::int64_t{2}},
-                                   {DesktopImageOptionKey::allowClipping, false},
-                                   {DesktopImageOptionKey::fillColor, red}}));
+              (DesktopPictureOptions{ImageScaling::none, false, red}));
 }
 
 TEST_F(RestoreFlow, RestoredPutsThePictureBackAndForgetsEverything) {
@@ -145,11 +120,7 @@ TEST_F(RestoreFlow, RestoredPutsThePictureBackAndForgetsEverything) {
     const auto& call = desktop.workspace->setCalls()[0];
     EXPECT_EQ(call.url, userPicture());
     EXPECT_EQ(call.displayIdentifier, "builtin");
-    // Read back as plain values.
-    EXPECT_EQ(call.options,
-              (DesktopImageOptions{{DesktopImageOptionKey::scaling, std::int64_t{3}},
-                                   {DesktopImageOptionKey::allowClipping, true},
-                                   {DesktopImageOptionKey::fillColor, Color{0.2, 0.4, 0.6, 1}}}));
+    EXPECT_EQ(call.options, userOptions());
     using Write = InMemoryPreferenceStore::Write;
     EXPECT_EQ(desktop.defaults->writes(),
               (std::vector<Write>{{Write::Kind::set, keys::enabled, Value(false)},
@@ -242,7 +213,7 @@ TEST_F(RestoreFlow, StoredZeroAndFalsePassAndAPathAloneGivesEmptyOptions) {
     desktop.defaults->setString(picture.path(), keys::originalWallpaper);
     controller->restoreOriginalWallpaper();
     ASSERT_EQ(desktop.workspace->setCalls().size(), 1u);
-    EXPECT_TRUE(desktop.workspace->setCalls()[0].options.empty());
+    EXPECT_EQ(desktop.workspace->setCalls()[0].options, DesktopPictureOptions{});
 
     desktop.defaults->setString(picture.path(), keys::originalWallpaper);
     desktop.defaults->setInteger(0, keys::originalImageScaling);
@@ -251,8 +222,7 @@ TEST_F(RestoreFlow, StoredZeroAndFalsePassAndAPathAloneGivesEmptyOptions) {
     controller->restoreOriginalWallpaper();
     ASSERT_EQ(desktop.workspace->setCalls().size(), 2u);
     EXPECT_EQ(desktop.workspace->setCalls()[1].options,
-              (DesktopImageOptions{{DesktopImageOptionKey::scaling, std::int64_t{0}},
-                                   {DesktopImageOptionKey::allowClipping, false}}));
+              (DesktopPictureOptions{ImageScaling::proportionallyDown, false, {}}));
     EXPECT_EQ(controller->statusMessage(), "元の壁紙に戻しました");
 }
 

@@ -23,30 +23,21 @@ TEST(GnomeBackgroundStyle, EveryPictureOptionsValueHasItsOwnPairAndComesBack) {
         EXPECT_EQ(std::count(seen.begin(), seen.end(), *pair), 0) << value << " shares a pair";
         seen.push_back(*pair);
         EXPECT_EQ(pictureOptionsForScaling(*pair), std::string(value));
-        // The same pair read back from the preference store as plain values.
-        const DesktopImageOptions plain{
-            {DesktopImageOptionKey::scaling, pair->scaling},
-            {DesktopImageOptionKey::allowClipping, pair->allowClipping}};
-        EXPECT_EQ(pictureOptionsForOptions(plain), std::string(value));
+        EXPECT_EQ(pictureOptionsForOptions({pair->scaling, pair->allowClipping, std::nullopt}),
+                  std::string(value));
     }
     EXPECT_FALSE(scalingForPictureOptions("tiled"));
 }
 
 TEST(GnomeBackgroundStyle, ControllerOptionsBecomeStretchedAndOddOptionsLeaveTheSettingAlone) {
-    const DesktopImageOptions controllerOptions{
-        {DesktopImageOptionKey::scaling, BoxedNumber{std::int64_t{1}}},
-        {DesktopImageOptionKey::allowClipping, BoxedNumber{false}},
-        {DesktopImageOptionKey::fillColor, Color::black()}};
-    EXPECT_EQ(pictureOptionsForOptions(controllerOptions), "stretched");
+    EXPECT_EQ(pictureOptionsForOptions({ImageScaling::axesIndependently, false, Color::black()}),
+              "stretched");
     // Clipping missing reads as false.
-    EXPECT_EQ(pictureOptionsForOptions({{DesktopImageOptionKey::scaling, std::int64_t{3}}}),
-              "scaled");
+    EXPECT_EQ(pictureOptionsForOptions({ImageScaling::proportionallyUpOrDown, {}, {}}), "scaled");
     EXPECT_FALSE(pictureOptionsForOptions({}));
-    EXPECT_FALSE(pictureOptionsForOptions({{DesktopImageOptionKey::allowClipping, true}}));
-    EXPECT_FALSE(pictureOptionsForOptions({{DesktopImageOptionKey::scaling, std::int64_t{9}}}));
-    EXPECT_FALSE(pictureOptionsForOptions({{DesktopImageOptionKey::scaling, std::int64_t{0}},
-                                           {DesktopImageOptionKey::allowClipping, true}}));
-    EXPECT_FALSE(pictureOptionsForOptions({{DesktopImageOptionKey::scaling, std::string("1")}}));
+    EXPECT_FALSE(pictureOptionsForOptions({{}, true, {}}));
+    EXPECT_FALSE(pictureOptionsForOptions({static_cast<ImageScaling>(9), {}, {}}));
+    EXPECT_FALSE(pictureOptionsForOptions({ImageScaling::proportionallyDown, true, {}}));
 }
 
 TEST(GnomeColorText, ParsesEveryHexFormInEitherCase) {

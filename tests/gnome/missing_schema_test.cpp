@@ -7,6 +7,7 @@
 
 #include "fake_desktop.h"
 #include "gnome_workspace.h"
+#include "platform_messages.h"
 #include "messages.h"
 #include "wallpaper_controller.h"
 
@@ -26,9 +27,9 @@ TEST(GnomeWithoutSchema, CannotReadOrSetThePictureAndSaysWhy) {
     EXPECT_FALSE(workspace.desktopImageURL(Display{}));
     EXPECT_FALSE(workspace.desktopImageOptions(Display{}));
     const Outcome outcome = workspace.setDesktopImageURL(Url::fileURLWithPath("/tmp/p.png"),
-                                                         Display{}, DesktopImageOptions{});
+                                                         Display{}, DesktopPictureOptions{});
     EXPECT_FALSE(outcome.succeeded());
-    EXPECT_EQ(outcome.errorDescription(), GnomeWorkspace::missingSchemaMessage);
+    EXPECT_EQ(outcome.errorDescription(), platform_messages::gnomeSchemaMissing);
 }
 
 TEST(GnomeWithoutSchema, TheControllerReportsThatThePictureCannotBeRead) {

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "gnome_workspace.h"
+#include "platform_messages.h"
 #include "gsettings_fixture.h"
 
 namespace quillhaven::gnome::testing {
@@ -12,10 +13,8 @@ namespace {
 
 const Display anyDisplay{};
 
-DesktopImageOptions controllerOptions() {
-    return {{DesktopImageOptionKey::scaling, std::int64_t{1}},
-            {DesktopImageOptionKey::allowClipping, false},
-            {DesktopImageOptionKey::fillColor, Color::black()}};
+DesktopPictureOptions controllerOptions() {
+    return DesktopPictureOptions{ImageScaling::axesIndependently, false, Color::black()};
 }
 
 // Counts GSettings change events and the keys each one carried.
@@ -99,12 +98,7 @@ TEST_F(GnomeWorkspaceTest, SettingWritesBothPicturesWithStretchedOnBlackInOneApp
     EXPECT_EQ(workspace->desktopImageURL(anyDisplay), generatedUrl);
     setColorScheme("prefer-dark");
     EXPECT_EQ(workspace->desktopImageURL(anyDisplay), generatedUrl);
-    const auto options = workspace->desktopImageOptions(anyDisplay);
-    ASSERT_TRUE(options);
-    EXPECT_EQ(options->at(DesktopImageOptionKey::scaling),
-              OptionValue(BoxedNumber{std::int64_t{1}}));
-    EXPECT_EQ(options->at(DesktopImageOptionKey::allowClipping), OptionValue(BoxedNumber{false}));
-    EXPECT_EQ(options->at(DesktopImageOptionKey::fillColor), OptionValue(Color::black()));
+    EXPECT_EQ(workspace->desktopImageOptions(anyDisplay), controllerOptions());
 }
 
 TEST_F(GnomeWorkspaceTest, EveryPictureOptionsValueAndColourSurvivesAnApplyAndRestore) {
@@ -149,7 +143,7 @@ TEST_F(GnomeWorkspaceTest, AColourTextGnomeAcceptsButTheOptionsCannotCarryComesB
     setUserBackground(light, dark, "scaled", "rgb(2,60,136)");
     const auto recorded = workspace->desktopImageOptions(anyDisplay);
     ASSERT_TRUE(recorded);
-    EXPECT_EQ(recorded->count(DesktopImageOptionKey::fillColor), 0u);
+    EXPECT_EQ(recorded->fillColor, std::nullopt);
     ASSERT_TRUE(
         workspace->setDesktopImageURL(generatedUrl, anyDisplay, controllerOptions()).succeeded());
     ASSERT_TRUE(workspace
@@ -165,7 +159,7 @@ TEST_F(GnomeWorkspaceTest, OnlyLocalFilesCanBeSet) {
     for (const Url& url : {Url("https", "//example.org/p.png"), Url("file", "relative/p.png")}) {
         const Outcome outcome = workspace->setDesktopImageURL(url, anyDisplay, controllerOptions());
         EXPECT_FALSE(outcome.succeeded());
-        EXPECT_EQ(outcome.errorDescription(), GnomeWorkspace::notLocalMessage);
+        EXPECT_EQ(outcome.errorDescription(), platform_messages::gnomeNotLocal);
     }
     EXPECT_EQ(keys(), before);
 }

@@ -17,29 +17,18 @@ TEST(FillModeMappingTest, EveryFillModeComesBackFromItsOptions) {
 }
 
 TEST(FillModeMappingTest, TheControllersFixedOptionsMeanStretch) {
-    const DesktopImageOptions boxed{{DesktopImageOptionKey::scaling, BoxedNumber{std::int64_t{1}}},
-                                    {DesktopImageOptionKey::allowClipping, BoxedNumber{false}}};
-    const DesktopImageOptions plain{{DesktopImageOptionKey::scaling, std::int64_t{1}},
-                                    {DesktopImageOptionKey::allowClipping, false}};
-    EXPECT_EQ(fillModeForOptions(boxed), 0);
-    EXPECT_EQ(fillModeForOptions(plain), 0);
+    EXPECT_EQ(fillModeForOptions({ImageScaling::axesIndependently, false, Color::black()}), 0);
 }
 
 TEST(FillModeMappingTest, PartialAndUnknownOptionsFallBackToAspectModes) {
-    using Key = DesktopImageOptionKey;
     EXPECT_EQ(fillModeForOptions({}), std::nullopt);
-    EXPECT_EQ(fillModeForOptions({{Key::fillColor, Color::black()}}), std::nullopt);
-    EXPECT_EQ(fillModeForOptions({{Key::allowClipping, true}}), 2);
-    EXPECT_EQ(fillModeForOptions({{Key::allowClipping, false}}), 1);
-    EXPECT_EQ(fillModeForOptions({{Key::scaling, std::int64_t{2}}}), 6);
+    EXPECT_EQ(fillModeForOptions({std::nullopt, std::nullopt, Color::black()}), std::nullopt);
+    EXPECT_EQ(fillModeForOptions({std::nullopt, true, std::nullopt}), 2);
+    EXPECT_EQ(fillModeForOptions({std::nullopt, false, std::nullopt}), 1);
+    EXPECT_EQ(fillModeForOptions({ImageScaling::none, std::nullopt, std::nullopt}), 6);
     // The one pair no fill mode reads as, and scalings beyond the known four.
-    EXPECT_EQ(fillModeForOptions({{Key::scaling, std::int64_t{0}}, {Key::allowClipping, false}}),
-              1);
-    EXPECT_EQ(fillModeForOptions({{Key::scaling, std::int64_t{42}}, {Key::allowClipping, true}}),
-              2);
-    // Entries of the wrong type count as absent.
-    EXPECT_EQ(fillModeForOptions({{Key::scaling, std::string("1")}}), std::nullopt);
-    EXPECT_EQ(colorForOptions({{Key::fillColor, std::int64_t{0}}}), std::nullopt);
+    EXPECT_EQ(fillModeForOptions({ImageScaling::proportionallyDown, false, std::nullopt}), 1);
+    EXPECT_EQ(fillModeForOptions({static_cast<ImageScaling>(42), true, std::nullopt}), 2);
 }
 
 TEST(FillModeMappingTest, ConfigColoursParseAndFormatByteForByte) {

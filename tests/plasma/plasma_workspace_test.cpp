@@ -81,10 +81,8 @@ protected:
     static inline int connectionCount_ = 0;
 };
 
-DesktopImageOptions controllerOptions() {
-    return DesktopImageOptions{{DesktopImageOptionKey::scaling, std::int64_t{1}},
-                               {DesktopImageOptionKey::allowClipping, false},
-                               {DesktopImageOptionKey::fillColor, Color::black()}};
+DesktopPictureOptions controllerOptions() {
+    return DesktopPictureOptions{ImageScaling::axesIndependently, false, Color::black()};
 }
 
 TEST_F(PlasmaWorkspaceTest, ReadsThePictureAndOptionsOfEachDisplaysOwnScreen) {

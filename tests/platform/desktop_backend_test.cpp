@@ -5,6 +5,7 @@
 #include "fake_display_service.h"
 #include "ini_preference_store.h"
 #include "manual_scheduler.h"
+#include "plasma_workspace.h"
 #include "qscreen_display_service.h"
 #include "test_support.h"
 #include "unsupported_desktop.h"
@@ -40,6 +41,58 @@ TEST(DesktopBackendChoice, WithoutItTheVirtualDesktopServesOnlyHeadlessSessions)
     EXPECT_EQ(choose({{"DISPLAY", ":0"}, {"QT_QPA_PLATFORM", "offscreen:size=10x10"}}),
               Kind::virtualDesktop);
     EXPECT_EQ(choose({{"DISPLAY", ":0"}, {"QT_QPA_PLATFORM", "xcb"}}), Kind::unsupported);
+}
+
+Environment graphicalSession(const char* currentDesktop) {
+    Environment environment({{"WAYLAND_DISPLAY", "wayland-0"}, {"HOME", "/nonexistent"}});
+    if (currentDesktop) {
+        environment.set("XDG_CURRENT_DESKTOP", currentDesktop);
+    }
+    return environment;
+}
+
+TEST(DesktopBackendChoice, GnomeBasedSessionsChooseGnome) {
+    for (const char* desktop : {"GNOME", "ubuntu:GNOME", "Unity", "Budgie:GNOME"}) {
+        EXPECT_EQ(chooseDesktopBackend(graphicalSession(desktop)).kind, Kind::gnome) << desktop;
+    }
+    for (const char* desktop : {"X-Cinnamon", "MATE", "XFCE", ""}) {
+        EXPECT_EQ(chooseDesktopBackend(graphicalSession(desktop)).kind, Kind::unsupported)
+            << desktop;
+    }
+    EXPECT_EQ(chooseDesktopBackend(graphicalSession(nullptr)).kind, Kind::unsupported);
+}
+
+TEST(DesktopBackendChoice, KdeSessionsChoosePlasma) {
+    EXPECT_EQ(choose({{"XDG_CURRENT_DESKTOP", "KDE"}, {"WAYLAND_DISPLAY", "wayland-0"}}),
+              Kind::plasma);
+    EXPECT_EQ(choose({{"XDG_CURRENT_DESKTOP", "KDE"}, {"DISPLAY", ":0"}}), Kind::plasma);
+}
+
+TEST(DesktopBackendChoice, TheVariableWinsOverTheSessionAndHeadlessRunsStayVirtual) {
+    EXPECT_EQ(choose({{"QUILLHAVEN_DESKTOP", "plasma"}}), Kind::plasma);
+    Environment forced({{"QUILLHAVEN_DESKTOP", "gnome"}, {"QT_QPA_PLATFORM", "offscreen"}});
+    EXPECT_EQ(chooseDesktopBackend(forced).kind, Kind::gnome);
+    Environment gnomeOnKde = graphicalSession("KDE");
+    gnomeOnKde.set("QUILLHAVEN_DESKTOP", "gnome");
+    EXPECT_EQ(chooseDesktopBackend(gnomeOnKde).kind, Kind::gnome);
+    EXPECT_EQ(
+        choose(
+            {{"XDG_CURRENT_DESKTOP", "KDE"}, {"DISPLAY", ":0"}, {"QUILLHAVEN_DESKTOP", "virtual"}}),
+        Kind::virtualDesktop);
+    // A desktop session variable without a graphical session is a headless run.
+    EXPECT_EQ(choose({{"XDG_CURRENT_DESKTOP", "KDE"}}), Kind::virtualDesktop);
+    EXPECT_EQ(choose({{"XDG_CURRENT_DESKTOP", "GNOME"}}), Kind::virtualDesktop);
+}
+
+TEST(DesktopBackendServices, PlasmaGetsItsWorkspaceAndTheRealScreens) {
+    testing::ensureCoreApplication();  // the session bus wants an application object
+    const Environment folders({{"XDG_CONFIG_HOME", "/nonexistent/config"},
+                               {"XDG_DATA_HOME", "/nonexistent/data"}});
+    const DesktopServices services =
+        makeDesktopServices(chooseDesktopBackend(environmentWith({{"QUILLHAVEN_DESKTOP", "plasma"}})),
+                            folders, std::make_shared<testing::ManualScheduler>());
+    EXPECT_TRUE(std::dynamic_pointer_cast<plasma::PlasmaWorkspace>(services.workspace));
+    EXPECT_TRUE(std::dynamic_pointer_cast<QScreenDisplayService>(services.displays));
 }
 
 TEST(DesktopBackendServices, TheVirtualBackendWiresEveryServiceIntoTheXdgFolders) {

@@ -13,7 +13,6 @@
 namespace quillhaven {
 namespace {
 
-using testing::environmentWith;
 
 using testing::readFile;
 using testing::TempFolder;
@@ -150,14 +149,6 @@ TEST_F(IniPreferenceStoreTest, AnUnwritableOrUnreadableFileNeverCrashes) {
     IniPreferenceStore directory(folder / "dir.conf");
     directory.setBool(true, keys::enabled);
     EXPECT_FALSE(directory.boolForKey(keys::enabled));
-}
-
-TEST(IniPreferenceStorePath, LivesInTheQuillhavenConfigFolder) {
-    EXPECT_EQ(IniPreferenceStore::defaultFilePath(environmentWith({{"XDG_CONFIG_HOME", "/x/cfg"}})),
-              "/x/cfg/Quillhaven/Quillhaven.conf");
-    EXPECT_EQ(IniPreferenceStore::defaultFilePath(
-                  environmentWith({{"HOME", "/home/u"}, {"XDG_CONFIG_HOME", "relative"}})),
-              "/home/u/.config/Quillhaven/Quillhaven.conf");
 }
 
 }  // namespace

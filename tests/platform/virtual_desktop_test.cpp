@@ -23,7 +23,6 @@ using testing::fileExists;
 using testing::readFile;
 using testing::TempFolder;
 using testing::writeFile;
-using Key = DesktopImageOptionKey;
 
 class VirtualDesktopTest : public ::testing::Test {
 protected:
@@ -60,9 +59,8 @@ TEST_F(VirtualDesktopTest, FirstUseCreatesTheNotchedDisplayShowingTheCopiedSampl
     ASSERT_FALSE(image.isNull()) << "the sample is a readable picture";
     EXPECT_GE(image.width(), 3000);
     EXPECT_EQ(desktop.desktopImageURL(screens[0]), Url::fileURLWithPath(sample));
-    const DesktopImageOptions expected{{Key::scaling, BoxedNumber{std::int64_t{3}}},
-                                       {Key::allowClipping, BoxedNumber{true}},
-                                       {Key::fillColor, Color::black()}};
+    const DesktopPictureOptions expected{ImageScaling::proportionallyUpOrDown, true,
+                                         Color::black()};
     EXPECT_EQ(desktop.desktopImageOptions(screens[0]), expected);
 
     // The file has the documented shape.
@@ -93,7 +91,7 @@ TEST_F(VirtualDesktopTest, EditsMadeByHandAreSeenAtTheNextCall) {
        "safeAreaInsets": {"top": 32},
        "auxiliaryTopLeftArea": {"x": 0, "y": 950, "width": 660, "height": 32},
        "desktopImage": {"url": "file:///home/u/My%20Pictures/%E5%A4%95.png",
-                        "options": {"allowClipping": false, "fillColor": "#ff000080",
+                        "options": {"allowClipping": 1, "fillColor": "#ff000080",
                                     "scaling": 1.5}}},
       {"frame": {}},
       {"id": "bare", "desktopImage": {"url": "/plain/path.png", "options": {"fillColor": "red"}}}
@@ -112,18 +110,17 @@ TEST_F(VirtualDesktopTest, EditsMadeByHandAreSeenAtTheNextCall) {
     ASSERT_TRUE(remote.has_value());
     EXPECT_FALSE(remote->isFileURL()) << "kept so the apply flow can refuse it";
     EXPECT_EQ(remote->scheme(), "https");
-    EXPECT_EQ(desktop.desktopImageOptions(screens[0]), DesktopImageOptions{});
+    EXPECT_EQ(desktop.desktopImageOptions(screens[0]), DesktopPictureOptions{});
 
     EXPECT_EQ(desktop.desktopImageURL(screens[1]),
               Url::fileURLWithPath("/home/u/My Pictures/夕.png"));
-    const DesktopImageOptions edited{{Key::scaling, BoxedNumber{1.5}},
-                                     {Key::allowClipping, BoxedNumber{false}},
-                                     {Key::fillColor, Color{1, 0, 0, 128 / 255.0}}};
+    // A fractional scaling is no scaling mode; a number for the flag reads as a boolean.
+    const DesktopPictureOptions edited{std::nullopt, true, Color{1, 0, 0, 128 / 255.0}};
     EXPECT_EQ(desktop.desktopImageOptions(screens[1]), edited);
 
     EXPECT_EQ(desktop.desktopImageURL(screens[2]), Url::fileURLWithPath("/plain/path.png"));
-    EXPECT_EQ(desktop.desktopImageOptions(screens[2]),
-              (DesktopImageOptions{{Key::fillColor, std::string("red")}}));
+    EXPECT_EQ(desktop.desktopImageOptions(screens[2]), DesktopPictureOptions{})
+        << "a colour name is not a colour the file format holds";
 
     writeFile(jsonPath, R"({"displays": [{"id": "built-in"}]})");
     EXPECT_EQ(desktop.desktopImageURL(display("built-in")), std::nullopt);
@@ -159,31 +156,18 @@ TEST_F(VirtualDesktopTest, SettingAPictureRoundTripsEveryOptionKindAndKeepsOther
     const Url url = Url::fileURLWithPath(target);
     const auto big = std::numeric_limits<std::int64_t>::max();
 
-    struct Case {
-        DesktopImageOptions written;
-        DesktopImageOptions readBack;
-    };
     const Color color{0.2, 0.4, 0.6, 1};
-    const Case cases[] = {
-        {{{Key::scaling, BoxedNumber{std::int64_t{1}}},
-          {Key::allowClipping, BoxedNumber{false}},
-          {Key::fillColor, Color::black()}},
-         {{Key::scaling, BoxedNumber{std::int64_t{1}}},
-          {Key::allowClipping, BoxedNumber{false}},
-          {Key::fillColor, Color::black()}}},
-        // Plain integers and booleans come back boxed, as a desktop reports them.
-        {{{Key::scaling, std::int64_t{big}}, {Key::allowClipping, true}, {Key::fillColor, color}},
-         {{Key::scaling, BoxedNumber{big}},
-          {Key::allowClipping, BoxedNumber{true}},
-          {Key::fillColor, color}}},
-        {{{Key::scaling, BoxedNumber{2.5}}, {Key::fillColor, std::string("not a colour")}},
-         {{Key::scaling, BoxedNumber{2.5}}, {Key::fillColor, std::string("not a colour")}}},
-        {{}, {}},
+    const DesktopPictureOptions cases[] = {
+        {ImageScaling::axesIndependently, false, Color::black()},
+        // Any scaling value over the whole 64-bit range comes back exactly.
+        {static_cast<ImageScaling>(big), true, color},
+        {std::nullopt, false, std::nullopt},
+        {},
     };
-    for (const Case& c : cases) {
-        ASSERT_TRUE(desktop.setDesktopImageURL(url, display("built-in"), c.written).succeeded());
+    for (const DesktopPictureOptions& options : cases) {
+        ASSERT_TRUE(desktop.setDesktopImageURL(url, display("built-in"), options).succeeded());
         EXPECT_EQ(desktop.desktopImageURL(display("built-in")), url);
-        EXPECT_EQ(desktop.desktopImageOptions(display("built-in")), c.readBack);
+        EXPECT_EQ(desktop.desktopImageOptions(display("built-in")), options);
     }
 
     const QJsonObject root = readJson();

@@ -1,9 +1,7 @@
-// The generated folder: default location, membership test and clean-up.
+// The generated folder: membership test and clean-up.
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
 
 #include "render_test_support.h"
@@ -13,43 +11,6 @@ namespace {
 
 using namespace testing;
 namespace fs = std::filesystem;
-
-// Sets an environment variable for one test and puts the old value back.
-class ScopedEnvironment {
-public:
-    ScopedEnvironment(const char* name, const char* value) : name_(name) {
-        if (const char* old = std::getenv(name)) {
-            old_ = old;
-        }
-        value ? setenv(name, value, 1) : unsetenv(name);
-    }
-    ~ScopedEnvironment() { old_ ? setenv(name_, old_->c_str(), 1) : unsetenv(name_); }
-
-private:
-    const char* name_;
-    std::optional<std::string> old_;
-};
-
-TEST(GeneratedFolderTest, DefaultFolderIsUnderTheXdgDataHomeAndConstructionCreatesNothing) {
-    TempFolder folder;
-    const std::string dataHome = (folder / "data").string();
-    {
-        ScopedEnvironment data("XDG_DATA_HOME", dataHome.c_str());
-        const WallpaperProcessor processor;
-        EXPECT_EQ(processor.outputDirectory(),
-                  Url::directoryURLWithPath(dataHome + "/Quillhaven/Generated"));
-        EXPECT_TRUE(processor.outputDirectory().hasDirectoryPath());
-        EXPECT_FALSE(fs::exists(folder / "data"));
-    }
-    const std::string home = (folder / "home").string();
-    ScopedEnvironment homeVariable("HOME", home.c_str());
-    for (const char* unusable : {static_cast<const char*>(nullptr), "relative/data"}) {
-        ScopedEnvironment data("XDG_DATA_HOME", unusable);
-        EXPECT_EQ(WallpaperProcessor::defaultOutputDirectory(),
-                  Url::directoryURLWithPath(home + "/.local/share/Quillhaven/Generated"));
-    }
-    EXPECT_FALSE(fs::exists(folder / "home"));
-}
 
 TEST(GeneratedFolderTest, GivenFolderIsUsedUnchanged) {
     const Url given("file", "/tmp/some/../place");

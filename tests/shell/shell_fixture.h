@@ -134,8 +134,7 @@ protected:
 
     QTemporaryDir folder;
     Display display = FakeDisplayService::notchedDisplay("builtin", 300, 200, 1, 20);
-    DesktopImageOptions originalOptions{{DesktopImageOptionKey::scaling, std::int64_t{3}},
-                                        {DesktopImageOptionKey::allowClipping, true}};
+    DesktopPictureOptions originalOptions{ImageScaling::proportionallyUpOrDown, true, {}};
     Url pictureURL;
     FakeDesktop desktop{ManualScheduler::BackgroundMode::manual};
     int terminations = 0;

@@ -36,17 +36,5 @@ TEST(SingleInstanceTest, ALockLeftByAProcessThatIsGoneIsTakenOver) {
     EXPECT_TRUE(lock->isLocked());
 }
 
-TEST(SingleInstanceTest, TheLockLivesInTheRuntimeFolderOrElseTheConfigFolder) {
-    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
-    qputenv("XDG_RUNTIME_DIR", "/run/user/4242");
-    EXPECT_EQ(SingleInstance::lockFilePath(), QStringLiteral("/run/user/4242/quillhaven.lock"));
-    qunsetenv("XDG_RUNTIME_DIR");
-    EXPECT_TRUE(
-        SingleInstance::lockFilePath().endsWith(QStringLiteral("/Quillhaven/quillhaven.lock")));
-    EXPECT_TRUE(SingleInstance::lockFilePath().startsWith(QDir::homePath()) ||
-                !qEnvironmentVariableIsEmpty("XDG_CONFIG_HOME"));
-    qputenv("XDG_RUNTIME_DIR", runtime);
-}
-
 }  // namespace
 }  // namespace quillhaven

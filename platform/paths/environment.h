@@ -2,6 +2,7 @@
 
 // A snapshot of environment variables, so the code that reads them (folder locations,
 // backend choice, the login item's program path) can be handed a made-up environment.
+// Plain C++, so the render command can use it too.
 
 #include <map>
 #include <optional>
@@ -28,14 +29,5 @@ public:
 private:
     std::map<std::string, std::string> variables_;
 };
-
-// The XDG base folders: the variable when it holds an absolute path, otherwise the
-// default under the home folder ($HOME, or the account's home when HOME is unset).
-std::string xdgConfigHome(const Environment& environment);
-std::string xdgDataHome(const Environment& environment);
-
-// Quillhaven's own folders inside them.
-std::string quillhavenConfigFolder(const Environment& environment);
-std::string quillhavenDataFolder(const Environment& environment);
 
 }  // namespace quillhaven

@@ -7,13 +7,13 @@ std::optional<Url> FakeWorkspace::desktopImageURL(const Display& display) {
     return picture(display.identifier);
 }
 
-std::optional<DesktopImageOptions> FakeWorkspace::desktopImageOptions(const Display& display) {
+std::optional<DesktopPictureOptions> FakeWorkspace::desktopImageOptions(const Display& display) {
     ++optionReads_;
     return options(display.identifier);
 }
 
 Outcome FakeWorkspace::setDesktopImageURL(const Url& url, const Display& display,
-                                          const DesktopImageOptions& options) {
+                                          const DesktopPictureOptions& options) {
     std::optional<std::string> failure;
     if (!nextFailures_.empty()) {
         failure = nextFailures_.front();
@@ -32,12 +32,12 @@ Outcome FakeWorkspace::setDesktopImageURL(const Url& url, const Display& display
 }
 
 void FakeWorkspace::setPicture(const std::string& displayIdentifier, std::optional<Url> url,
-                               std::optional<DesktopImageOptions> options) {
+                               std::optional<DesktopPictureOptions> options) {
     entries_[displayIdentifier] = Entry{std::move(url), std::move(options)};
 }
 
 void FakeWorkspace::setOptions(const std::string& displayIdentifier,
-                               std::optional<DesktopImageOptions> options) {
+                               std::optional<DesktopPictureOptions> options) {
     entries_[displayIdentifier].options = std::move(options);
 }
 
@@ -46,7 +46,7 @@ std::optional<Url> FakeWorkspace::picture(const std::string& displayIdentifier) 
     return it == entries_.end() ? std::nullopt : it->second.url;
 }
 
-std::optional<DesktopImageOptions> FakeWorkspace::options(
+std::optional<DesktopPictureOptions> FakeWorkspace::options(
     const std::string& displayIdentifier) const {
     auto it = entries_.find(displayIdentifier);
     return it == entries_.end() ? std::nullopt : it->second.options;

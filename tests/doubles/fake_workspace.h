@@ -1,7 +1,7 @@
 #pragma once
 
 // An in-memory desktop-picture service. Each display (by identifier) has a picture URL and
-// an options dictionary, either of which may be absent. Sets succeed and store the picture
+// its display options, either of which may be absent. Sets succeed and store the picture
 // and options unless a failure is scripted; every call is recorded so that tests can check
 // what was asked of the desktop and in which order.
 
@@ -22,25 +22,25 @@ public:
     struct SetCall {
         Url url;
         std::string displayIdentifier;
-        DesktopImageOptions options;
+        DesktopPictureOptions options;
         bool succeeded = false;
     };
 
     // ---- Workspace ----
     std::optional<Url> desktopImageURL(const Display& display) override;
-    std::optional<DesktopImageOptions> desktopImageOptions(const Display& display) override;
+    std::optional<DesktopPictureOptions> desktopImageOptions(const Display& display) override;
     Outcome setDesktopImageURL(const Url& url, const Display& display,
-                               const DesktopImageOptions& options) override;
+                               const DesktopPictureOptions& options) override;
 
     // ---- Arranging the desktop ----
     // Puts a picture on a display as if the user had chosen it. `options` none makes
     // desktopImageOptions() answer none.
     void setPicture(const std::string& displayIdentifier, std::optional<Url> url,
-                    std::optional<DesktopImageOptions> options = DesktopImageOptions{});
+                    std::optional<DesktopPictureOptions> options = DesktopPictureOptions{});
     void setOptions(const std::string& displayIdentifier,
-                    std::optional<DesktopImageOptions> options);
+                    std::optional<DesktopPictureOptions> options);
     std::optional<Url> picture(const std::string& displayIdentifier) const;
-    std::optional<DesktopImageOptions> options(const std::string& displayIdentifier) const;
+    std::optional<DesktopPictureOptions> options(const std::string& displayIdentifier) const;
 
     // ---- Scripting failures ----
     // Every set fails with this description until cleared (none).
@@ -60,7 +60,7 @@ public:
 private:
     struct Entry {
         std::optional<Url> url;
-        std::optional<DesktopImageOptions> options;
+        std::optional<DesktopPictureOptions> options;
     };
     std::map<std::string, Entry> entries_;
     std::deque<std::string> nextFailures_;

@@ -1,0 +1,25 @@
+#pragma once
+
+// Qt's translation tools find user-facing texts by the QT_TRANSLATE_NOOP marker. The
+// controller links no Qt, so the marker is defined here exactly as Qt defines it: it marks
+// a text for extraction and leaves it unchanged. Every catalogue uses the context
+// "Quillhaven".
+#ifndef QT_TRANSLATE_NOOP
+#define QT_TRANSLATE_NOOP(scope, x) x
+#endif
+
+#include <string>
+
+namespace quillhaven {
+
+// The text with its first "%1" replaced by `value`: texts that name a file or a display
+// keep the name's place in the catalogue, so a translation can move it.
+inline std::string fillIn(const char* text, const std::string& value) {
+    std::string result(text);
+    if (const auto at = result.find("%1"); at != std::string::npos) {
+        result.replace(at, 2, value);
+    }
+    return result;
+}
+
+}  // namespace quillhaven
