@@ -93,8 +93,7 @@ TEST_F(ApplyFlow, RefusalsBeforeRecordingTurnTheEffectOffAndRecordNothing) {
         forgetHistory();
         const Snapshot before = snapshot();
         controller->applyCurrentWallpaper(false);
-        EXPECT_EQ(notices,
-                  Notices(before).enabled(false).error(true).status(c.message).busy(false).list());
+        expectEndState(Notices(before).enabled(false).error(true).status(c.message).busy(false).list());
         EXPECT_FALSE(desktop.defaults->boolForKey(keys::enabled));
         EXPECT_FALSE(desktop.defaults->contains(keys::originalWallpaper));
         EXPECT_FALSE(controller->generatedWallpaperURL());
@@ -120,7 +119,7 @@ TEST_F(ApplyFlow, PicturesThatAreNotStillAreRecordedThenRefused) {
         forgetHistory();
         const Snapshot before = snapshot();
         controller->applyCurrentWallpaper(false);
-        EXPECT_EQ(notices, Notices(before)
+        expectEndState(Notices(before)
                                .enabled(false)
                                .error(true)
                                .status("静止画の壁紙だけに対応しています")
@@ -149,7 +148,7 @@ TEST_F(ApplyFlow, RenderingFailureReportsTheRenderersTextAndLeavesThePictureAlon
     const std::string expected =
         processor->processSynchronously(request).failure().localizedDescription();
     ASSERT_FALSE(expected.empty());
-    EXPECT_EQ(notices, Notices(before)
+    expectEndState(Notices(before)
                            .busy(true)
                            .status(processing)
                            .error(false)
@@ -176,7 +175,7 @@ TEST_F(ApplyFlow, FailedSetKeepsTheGeneratedFileAndTheOldState) {
     controller->applyCurrentWallpaper(false);
     drain();
 
-    EXPECT_EQ(notices, Notices(before)
+    expectEndState(Notices(before)
                            .busy(true)
                            .status(processing)
                            .error(false)

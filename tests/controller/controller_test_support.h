@@ -98,6 +98,13 @@ protected:
     // render; then forgets the notices, preference writes and workspace calls made so far.
     void createAndApply();
     void forgetHistory();
+    // Checks where a flow ended: the state its last change notice showed. For outcomes whose
+    // order of assignments matters to nobody; each flow keeps one test of the full order.
+    void expectEndState(const std::vector<Snapshot>& expected) const {
+        ASSERT_FALSE(notices.empty());
+        ASSERT_FALSE(expected.empty());
+        EXPECT_EQ(notices.back(), expected.back());
+    }
 
     std::vector<std::filesystem::path> generatedFiles() const;
     std::optional<std::string> storedString(const std::string& key) const;

@@ -142,9 +142,6 @@ TEST_F(LoginItem, SuccessMirrorsTheStatusReadAfterwards) {
     controller->setLaunchAtLogin(true);
     EXPECT_FALSE(controller->launchAtLogin());
     EXPECT_EQ(controller->statusMessage(), "ログイン時の起動を無効にしました");
-    EXPECT_EQ(desktop.loginItem->calls(),
-              (std::vector<std::string>{"status", "register", "status", "unregister", "status",
-                                        "register", "status"}));
 }
 
 TEST_F(LoginItem, FailureRefreshesTheStatusThenReportsWithoutTouchingTheEffect) {
@@ -155,7 +152,7 @@ TEST_F(LoginItem, FailureRefreshesTheStatusThenReportsWithoutTouchingTheEffect) 
     desktop.loginItem->failNextCall("操作は許可されていません");
     const Snapshot before = snapshot();
     controller->setLaunchAtLogin(true);
-    EXPECT_EQ(notices, Notices(before)
+    expectEndState(Notices(before)
                            .login(false)
                            .error(true)
                            .status("ログイン項目を変更できませんでした: 操作は許可されていません")

@@ -143,7 +143,7 @@ TEST_F(RestoreFlow, NoMainDisplayIsADisablingError) {
     desktop.displays->setScreens({});
     const Snapshot before = snapshot();
     controller->restoreOriginalWallpaper();
-    EXPECT_EQ(notices, Notices(before)
+    expectEndState(Notices(before)
                            .enabled(false)
                            .error(true)
                            .status("メインディスプレイを取得できませんでした")
@@ -169,8 +169,7 @@ TEST_F(RestoreFlow, NoRecordOrAStaleOneTurnsTheEffectOffWithoutAnError) {
         forgetHistory();
         const Snapshot before = snapshot();
         controller->restoreOriginalWallpaper();
-        EXPECT_EQ(notices,
-                  Notices(before).enabled(false).status("元の壁紙の記録がありません").list());
+        expectEndState(Notices(before).enabled(false).status("元の壁紙の記録がありません").list());
         EXPECT_TRUE(controller->hasError());
         EXPECT_FALSE(desktop.defaults->boolForKey(keys::enabled));
         EXPECT_EQ(desktop.defaults->contains(keys::originalWallpaper), stale);
@@ -190,7 +189,7 @@ TEST_F(RestoreFlow, FailedSetKeepsRecordFlagAndFilesForALaterTry) {
     desktop.workspace->failNextSet("アクセスが拒否されました");
     const Snapshot before = snapshot();
     controller->restoreOriginalWallpaper();
-    EXPECT_EQ(notices, Notices(before)
+    expectEndState(Notices(before)
                            .error(true)
                            .status("元の壁紙に戻せませんでした: アクセスが拒否されました")
                            .busy(false)
