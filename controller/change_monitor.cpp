@@ -1,5 +1,6 @@
-// The 5-second poll that keeps the effect in force when the user picks another picture,
-// and refreshes the display summary on every tick.
+// Following the user's picture: the desktop's change notices, where it gives them, and the
+// 5-second poll as a safety net. Both lead to the same check, which also refreshes the
+// display summary.
 
 #include "wallpaper_controller.h"
 
@@ -18,6 +19,27 @@ void WallpaperController::startMonitoring() {
                     self->checkForChanges();
                 }
             });
+        }
+    });
+    if (services_.changes) {
+        isWatchingChanges_ = services_.changes->watch([weakSelf] {
+            if (std::shared_ptr<WallpaperController> self = weakSelf.lock()) {
+                self->pictureMayHaveChanged();
+            }
+        });
+    }
+}
+
+void WallpaperController::pictureMayHaveChanged() {
+    // One change often arrives as a burst of notices (a file replaced in steps, two keys
+    // written one after the other, a user trying several pictures). Each notice restarts
+    // the settle delay, so the check runs once, on the picture the burst ended with.
+    const std::uint64_t notice = ++changeNotices_;
+    std::weak_ptr<WallpaperController> weakSelf = weak_from_this();
+    services_.scheduler->postAfter(changeSettleDelay, [weakSelf, notice] {
+        std::shared_ptr<WallpaperController> self = weakSelf.lock();
+        if (self && self->changeNotices_ == notice) {
+            self->checkForChanges();
         }
     });
 }

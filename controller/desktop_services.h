@@ -112,6 +112,18 @@ public:
                                        const DesktopPictureOptions& options) = 0;
 };
 
+// Tells when the desktop picture may have changed, so that a newly chosen picture is
+// followed at once instead of at the next poll. A desktop that cannot be watched simply has
+// none; the poll then follows it alone.
+class PictureChangeNotifier {
+public:
+    virtual ~PictureChangeNotifier() = default;
+    // Starts watching. `changed` runs on the main loop after each change, possibly several
+    // times for one change and now and then for none. Returns false when the desktop cannot
+    // be watched.
+    virtual bool watch(Task changed) = 0;
+};
+
 // The attached displays, read afresh on every call.
 class DisplayService {
 public:
@@ -190,6 +202,8 @@ struct DesktopServices {
     std::shared_ptr<ColorArchive> colorArchive;
     std::shared_ptr<LoginItemService> loginItem;
     std::shared_ptr<Scheduler> scheduler;
+    // Optional: none where the desktop cannot be watched.
+    std::shared_ptr<PictureChangeNotifier> changes;
 };
 
 }  // namespace quillhaven

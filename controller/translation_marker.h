@@ -15,11 +15,12 @@ namespace quillhaven {
 // The text with its first "%1" replaced by `value`: texts that name a file or a display
 // keep the name's place in the catalogue, so a translation can move it.
 inline std::string fillIn(const char* text, const std::string& value) {
-    std::string result(text);
-    if (const auto at = result.find("%1"); at != std::string::npos) {
-        result.replace(at, 2, value);
+    const std::string pattern(text);
+    const auto at = pattern.find("%1");
+    if (at == std::string::npos) {
+        return pattern;
     }
-    return result;
+    return pattern.substr(0, at) + value + pattern.substr(at + 2);
 }
 
 }  // namespace quillhaven

@@ -5,6 +5,7 @@
 // to apply, re-apply or restore, and reaches the desktop only through DesktopServices.
 // Every method runs on the main thread.
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -19,6 +20,8 @@ class WallpaperController : public std::enable_shared_from_this<WallpaperControl
 public:
     // How often the poll checks for a newly chosen picture.
     static constexpr Scheduler::Duration pollInterval = std::chrono::milliseconds(5000);
+    // How long a change notice waits for further ones before the check runs.
+    static constexpr Scheduler::Duration changeSettleDelay = std::chrono::milliseconds(200);
     static constexpr double cornerRadiusInPoints = 16.0;
 
     // Builds the controller and runs its start-up: reads the persisted flag and the login
@@ -60,6 +63,8 @@ public:
     std::optional<Url> savedOriginalWallpaperURL() const;
     void saveOriginalOptions(const Display& display);
     void checkForChanges();
+    // Whether the desktop's change notices are being followed (besides the poll).
+    bool isWatchingChanges() const { return isWatchingChanges_; }
     // The generated picture this process last set, if any.
     const std::optional<Url>& generatedWallpaperURL() const { return generatedWallpaperURL_; }
 
@@ -68,6 +73,7 @@ private:
                         std::shared_ptr<const WallpaperProcessor> processor);
     void start();
     void startMonitoring();
+    void pictureMayHaveChanged();
     void notify();
     void setIsEnabled(bool value);
     void setIsBusy(bool value);
@@ -92,6 +98,8 @@ private:
     std::shared_ptr<const WallpaperProcessor> processor_;
     std::shared_ptr<RepeatingTimer> pollTimer_;
     std::optional<Url> generatedWallpaperURL_;
+    bool isWatchingChanges_ = false;
+    std::uint64_t changeNotices_ = 0;
 };
 
 }  // namespace quillhaven

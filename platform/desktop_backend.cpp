@@ -2,6 +2,7 @@
 
 #include "app_paths.h"
 #include "color_archive.h"
+#include "file_change_notifier.h"
 #include "gnome_desktop.h"
 #include "gnome_workspace.h"
 #include "ini_preference_store.h"
@@ -74,22 +75,31 @@ DesktopServices makeDesktopServices(const DesktopBackendChoice& choice,
             auto desktop = VirtualDesktop::forEnvironment(environment);
             services.workspace = desktop;
             services.displays = desktop;
+            services.changes =
+                std::make_shared<FileChangeNotifier>(app_paths::virtualDesktopFile(environment));
             break;
         }
-        case DesktopBackendKind::gnome:
+        case DesktopBackendKind::gnome: {
             // GNOME shows one picture on every display; the record of the user's light and
-            // dark pictures lives beside the preferences.
-            services.workspace = std::make_shared<gnome::GnomeWorkspace>(
+            // dark pictures lives beside the preferences. GSettings signals every change.
+            auto workspace = std::make_shared<gnome::GnomeWorkspace>(
                 app_paths::gnomeBackgroundRecord(environment));
+            services.workspace = workspace;
+            services.changes = workspace;
             services.displays = std::make_shared<QScreenDisplayService>();
             break;
+        }
         case DesktopBackendKind::plasma: {
             // Each display's picture is its Plasma desktop's image wallpaper; the main
             // display is Plasma's screen 0.
             auto displays = std::make_shared<QScreenDisplayService>();
+            // plasmashell saves every wallpaper change to its applets configuration: that
+            // file tells when to look, and spares the D-Bus call while it is unchanged.
+            const std::string appletsConfig = app_paths::plasmaAppletsConfig(environment);
             services.workspace = std::make_shared<plasma::PlasmaWorkspace>(
                 plasma::PlasmaShellClient(QDBusConnection::sessionBus()),
-                plasma::screenNumberingFrom(displays));
+                plasma::screenNumberingFrom(displays), appletsConfig);
+            services.changes = std::make_shared<FileChangeNotifier>(appletsConfig);
             services.displays = displays;
             break;
         }

@@ -57,6 +57,34 @@ BackgroundSettings::BackgroundSettings(SchemaPtr background, SchemaPtr interface
     }
 }
 
+BackgroundSettings::~BackgroundSettings() {
+    // Signals stay connected for the objects' lifetime otherwise; they must not reach a
+    // destroyed callback.
+    for (GSettings* settings : {background_.get(), interface_.get()}) {
+        if (settings) {
+            g_signal_handlers_disconnect_by_data(settings, this);
+        }
+    }
+}
+
+void BackgroundSettings::onChange(std::function<void()> changed) {
+    const bool connected = static_cast<bool>(changed_);
+    changed_ = std::move(changed);
+    if (connected) {
+        return;
+    }
+    auto relay = +[](GSettings*, gchar*, gpointer self) {
+        auto& callback = static_cast<BackgroundSettings*>(self)->changed_;
+        if (callback) {
+            callback();
+        }
+    };
+    g_signal_connect(background_.get(), "changed", G_CALLBACK(relay), this);
+    if (interface_) {
+        g_signal_connect(interface_.get(), "changed::color-scheme", G_CALLBACK(relay), this);
+    }
+}
+
 bool BackgroundSettings::has(const char* key) const {
     // Every key read here is text (an enumerated key is stored as its nick); a key of any
     // other type would make the string calls fail, so it counts as missing.

@@ -7,6 +7,7 @@
 
 #include <gio/gio.h>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -31,6 +32,9 @@ class BackgroundSettings {
 public:
     // None when the background schema is not installed.
     static std::unique_ptr<BackgroundSettings> open();
+    ~BackgroundSettings();
+    BackgroundSettings(const BackgroundSettings&) = delete;
+    BackgroundSettings& operator=(const BackgroundSettings&) = delete;
 
     // The values the four keys hold now; a key the schema lacks reads as none.
     BackgroundValues read() const;
@@ -41,6 +45,9 @@ public:
     // Writes the given keys (none: left as it is) in one delayed apply, so GNOME sees a
     // single change, then waits until the backend has taken them.
     void write(const BackgroundValues& values) const;
+    // Calls `changed` (on the main loop) whenever a background key or the colour scheme,
+    // which picks the light or dark picture, changes. Replaces an earlier callback.
+    void onChange(std::function<void()> changed);
 
 private:
     BackgroundSettings(SchemaPtr background, SchemaPtr interface);
@@ -49,6 +56,7 @@ private:
     SchemaPtr backgroundSchema_;
     SettingsPtr background_;
     SettingsPtr interface_;  // null when the schema or its color-scheme key is missing
+    std::function<void()> changed_;
 };
 
 }  // namespace quillhaven::gnome

@@ -79,6 +79,14 @@ GnomeWorkspace::GnomeWorkspace(std::string recordPath)
 
 GnomeWorkspace::~GnomeWorkspace() = default;
 
+bool GnomeWorkspace::watch(Task changed) {
+    if (!settings_) {
+        return false;
+    }
+    settings_->onChange(std::move(changed));
+    return true;
+}
+
 std::optional<Url> GnomeWorkspace::desktopImageURL(const Display&) {
     if (!settings_) {
         return std::nullopt;

@@ -29,7 +29,9 @@ namespace quillhaven::gnome {
 
 class BackgroundSettings;
 
-class GnomeWorkspace : public Workspace {
+// Also tells when the background changes: GSettings signals every write to its keys, from
+// any program, on the main loop.
+class GnomeWorkspace : public Workspace, public PictureChangeNotifier {
 public:
     // `recordPath` is where the backend keeps its record of the user's own values.
     explicit GnomeWorkspace(std::string recordPath);
@@ -42,6 +44,7 @@ public:
     std::optional<DesktopPictureOptions> desktopImageOptions(const Display& display) override;
     Outcome setDesktopImageURL(const Url& url, const Display& display,
                                const DesktopPictureOptions& options) override;
+    bool watch(Task changed) override;
 
 private:
     std::unique_ptr<BackgroundSettings> settings_;

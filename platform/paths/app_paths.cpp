@@ -67,6 +67,10 @@ std::string gnomeBackgroundRecord(const Environment& environment) {
     return configFolder(environment) + "/gnome-background.conf";
 }
 
+std::string plasmaAppletsConfig(const Environment& environment) {
+    return xdgConfigHome(environment) + "/plasma-org.kde.plasma.desktop-appletsrc";
+}
+
 std::string autostartEntry(const Environment& environment) {
     return xdgConfigHome(environment) + "/autostart/quillhaven.desktop";
 }

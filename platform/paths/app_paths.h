@@ -28,6 +28,9 @@ std::string virtualDesktopFile(const Environment& environment);
 // The GNOME backend's record of the user's own background values:
 // configFolder/gnome-background.conf.
 std::string gnomeBackgroundRecord(const Environment& environment);
+// Where KDE Plasma keeps its desktops' settings, the wallpaper among them:
+// $XDG_CONFIG_HOME/plasma-org.kde.plasma.desktop-appletsrc.
+std::string plasmaAppletsConfig(const Environment& environment);
 // The login item: $XDG_CONFIG_HOME/autostart/quillhaven.desktop.
 std::string autostartEntry(const Environment& environment);
 // The single-instance lock: in $XDG_RUNTIME_DIR (per user, cleared at logout) when that is

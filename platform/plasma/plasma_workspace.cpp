@@ -44,13 +44,27 @@ ScreenNumbering screenNumberingFrom(std::shared_ptr<DisplayService> displays) {
     };
 }
 
-PlasmaWorkspace::PlasmaWorkspace(PlasmaShellClient shell, ScreenNumbering numbering)
-    : shell_(std::move(shell)), numbering_(std::move(numbering)) {}
+PlasmaWorkspace::PlasmaWorkspace(PlasmaShellClient shell, ScreenNumbering numbering,
+                                 std::string appletsConfigPath)
+    : shell_(std::move(shell)),
+      numbering_(std::move(numbering)),
+      appletsConfigPath_(std::move(appletsConfigPath)) {}
 
 std::optional<WallpaperReading> PlasmaWorkspace::read(const Display& display) {
     const auto screen = numbering_(display);
     if (!screen) {
         return std::nullopt;
+    }
+    // Stamped before asking, so a save that lands during the call is seen by the next one.
+    const std::optional<FileStamp> stamp =
+        appletsConfigPath_.empty() ? std::nullopt : fileStamp(appletsConfigPath_);
+    const auto now = std::chrono::steady_clock::now();
+    if (const auto kept = kept_.find(*screen); kept != kept_.end()) {
+        if (stamp && kept->second.configStamp == *stamp &&
+            now - kept->second.readAt < readingLifetime) {
+            return kept->second.reading;
+        }
+        kept_.erase(kept);
     }
     const ScriptResult result = shell_.evaluate(readWallpaperScript(*screen));
     if (!result.output) {
@@ -59,6 +73,9 @@ std::optional<WallpaperReading> PlasmaWorkspace::read(const Display& display) {
     auto wallpaper = parseWallpaperAnswer(*result.output);
     if (!wallpaper || !wallpaper->found) {
         return std::nullopt;
+    }
+    if (stamp) {
+        kept_[*screen] = KeptReading{*wallpaper, *stamp, now};
     }
     return wallpaper;
 }
@@ -94,6 +111,8 @@ Outcome PlasmaWorkspace::setDesktopImageURL(const Url& url, const Display& displ
     if (!screen) {
         return Outcome::failure(platform_messages::plasmaNoScreen);
     }
+    // Whatever happens below, what was read before no longer holds.
+    kept_.clear();
     WallpaperWrite values;
     values.image = imageValueForPath(url.path());
     values.fillMode = fillModeForOptions(options);

@@ -3,12 +3,16 @@
 // The desktop picture on KDE Plasma: the image wallpaper (org.kde.image) of the desktop on
 // the Plasma screen that shows a display, read and written through the shell's scripting.
 
+#include <chrono>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "desktop_services.h"
+#include "file_stamp.h"
 #include "plasma_shell_client.h"
 #include "wallpaper_scripts.h"
 
@@ -30,9 +34,17 @@ ScreenNumbering screenNumberingFrom(std::shared_ptr<DisplayService> displays);
 // not a file, so the apply flow refuses it, and a restore can never target it.
 inline constexpr const char* pluginScheme = "plasma-plugin";
 
+// Reading the wallpaper runs a script inside plasmashell, so readings are kept while
+// Plasma's applets configuration (`appletsConfigPath`, where plasmashell saves every
+// wallpaper change) is unchanged: a poll then costs one stat call instead of a D-Bus round
+// trip. A reading is still refreshed after `readingLifetime`, in case plasmashell is slow
+// to save, and after every set. Without a path every call asks plasmashell.
 class PlasmaWorkspace : public Workspace {
 public:
-    PlasmaWorkspace(PlasmaShellClient shell, ScreenNumbering numbering);
+    static constexpr std::chrono::seconds readingLifetime{30};
+
+    PlasmaWorkspace(PlasmaShellClient shell, ScreenNumbering numbering,
+                    std::string appletsConfigPath = {});
 
     std::optional<Url> desktopImageURL(const Display& display) override;
     std::optional<DesktopPictureOptions> desktopImageOptions(const Display& display) override;
@@ -40,10 +52,18 @@ public:
                                const DesktopPictureOptions& options) override;
 
 private:
+    struct KeptReading {
+        WallpaperReading reading;
+        FileStamp configStamp;
+        std::chrono::steady_clock::time_point readAt;
+    };
+
     std::optional<WallpaperReading> read(const Display& display);
 
     PlasmaShellClient shell_;
     ScreenNumbering numbering_;
+    std::string appletsConfigPath_;
+    std::map<int, KeptReading> kept_;  // by Plasma screen number
 };
 
 }  // namespace quillhaven::plasma

@@ -1,4 +1,5 @@
-// The 5-second poll over many ticks on the virtual clock, and the login item.
+// Following the picture: change notices and the 5-second poll over many ticks on the
+// virtual clock; and the login item.
 
 #include "controller_test_support.h"
 #include "preference_keys.h"
@@ -65,6 +66,69 @@ TEST_F(ChangeMonitor, ANewlyChosenPictureIsRecordedAndProcessedOnTheNextTick) {
     EXPECT_NE(*controller->generatedWallpaperURL(), oldGenerated);
     EXPECT_EQ(desktop.workspace->picture("builtin"), controller->generatedWallpaperURL());
     EXPECT_EQ(generatedFiles().size(), 1u);
+}
+
+TEST_F(ChangeMonitor, ANoticeIsFollowedOnceItSettlesWithoutWaitingForTheTick) {
+    createAndApply();
+    ASSERT_TRUE(controller->isWatchingChanges());
+    const std::size_t rendersBefore = desktop.scheduler->backgroundTasksStarted();
+    desktop.scheduler->advanceBy(1s);
+    // The user tries two pictures in quick succession; each choice arrives as a burst.
+    show(userPicture("tried.png", 20, 30));
+    desktop.changes->announce();
+    desktop.changes->announce();
+    desktop.scheduler->advanceBy(150ms);
+    const Url chosen = userPicture("chosen.png", 30, 20);
+    show(chosen);
+    desktop.changes->announce();
+    desktop.scheduler->advanceBy(199ms);
+    EXPECT_FALSE(controller->isBusy()) << "still settling";
+    desktop.scheduler->advanceBy(1ms);
+    EXPECT_TRUE(controller->isBusy());
+    drain();
+    EXPECT_EQ(desktop.scheduler->backgroundTasksStarted(), rendersBefore + 1) << "one render";
+    EXPECT_EQ(storedString(keys::originalWallpaper), chosen.path());
+    EXPECT_EQ(desktop.workspace->picture("builtin"), controller->generatedWallpaperURL());
+
+    // The notice that our own picture change causes finds the generated picture shown.
+    desktop.workspace->clearRecord();
+    desktop.changes->announce();
+    desktop.scheduler->advanceBy(1s);
+    EXPECT_EQ(desktop.scheduler->backgroundTasksStarted(), rendersBefore + 1);
+    EXPECT_TRUE(desktop.workspace->setCalls().empty());
+}
+
+TEST_F(ChangeMonitor, NoticesFollowTheSameRulesAsTheTick) {
+    // Effect off: a notice only refreshes the summary.
+    show(userPicture());
+    create();
+    desktop.changes->announce();
+    desktop.scheduler->advanceBy(1s);
+    EXPECT_EQ(desktop.workspace->urlReads(), 0u);
+    EXPECT_EQ(notices.size(), 1u);
+    // A released controller is not kept alive by a pending notice.
+    controller->setEffectEnabled(true);
+    drain();
+    show(userPicture("later.png"));
+    desktop.changes->announce();
+    std::weak_ptr<WallpaperController> weak = controller;
+    controller.reset();
+    EXPECT_TRUE(weak.expired());
+    desktop.workspace->clearRecord();
+    desktop.scheduler->advanceBy(1s);
+    EXPECT_EQ(desktop.workspace->urlReads(), 0u);
+}
+
+TEST_F(ChangeMonitor, WhenTheDesktopCannotBeWatchedThePollStillFollows) {
+    desktop.changes->setCanWatch(false);
+    createAndApply();
+    EXPECT_FALSE(controller->isWatchingChanges());
+    const Url chosen = userPicture("chosen.png", 20, 30);
+    show(chosen);
+    desktop.scheduler->advanceBy(5s);
+    EXPECT_TRUE(controller->isBusy());
+    drain();
+    EXPECT_EQ(storedString(keys::originalWallpaper), chosen.path());
 }
 
 TEST_F(ChangeMonitor, AnEmptyGeneratedURLMakesEveryTickApply) {

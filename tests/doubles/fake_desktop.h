@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "color_archive.h"
+#include "fake_change_notifier.h"
 #include "fake_display_service.h"
 #include "fake_login_item_service.h"
 #include "fake_workspace.h"
@@ -26,9 +27,11 @@ struct FakeDesktop {
     std::shared_ptr<ColorArchive> colorArchive = std::make_shared<TextColorArchive>();
     std::shared_ptr<FakeLoginItemService> loginItem = std::make_shared<FakeLoginItemService>();
     std::shared_ptr<ManualScheduler> scheduler;
+    std::shared_ptr<FakeChangeNotifier> changes = std::make_shared<FakeChangeNotifier>();
 
     DesktopServices services() const {
-        return DesktopServices{defaults, workspace, displays, colorArchive, loginItem, scheduler};
+        return DesktopServices{defaults,  workspace, displays, colorArchive,
+                               loginItem, scheduler, changes};
     }
 };
 
