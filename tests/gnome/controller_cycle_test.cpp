@@ -105,6 +105,42 @@ TEST_F(GnomeControllerCycleTest, APairChosenWhileTheEffectIsOnIsFollowedAndResto
     EXPECT_EQ(keys(), (BackgroundValues{newLight, newDark, "scaled", "#FFFFFF"}));
 }
 
+TEST_F(GnomeControllerCycleTest, ANewPairIsFollowedOnGSettingsOwnChangeNotices) {
+    auto workspace = std::make_shared<GnomeWorkspace>(recordPath);
+    services.workspace = workspace;
+    services.changes = workspace;
+    setUserBackground(light, dark, "zoom", "#023C88");
+    start();
+    ASSERT_TRUE(controller->isWatchingChanges());
+    switchOn();
+    const std::size_t renders = desktop.scheduler->backgroundTasksStarted();
+    // Dispatches the signals GSettings queued on the main context.
+    auto deliverSignals = [] {
+        for (int turn = 0; turn < 100 && g_main_context_iteration(nullptr, FALSE); ++turn) {
+        }
+    };
+    deliverSignals();  // our own write's notices find the generated picture shown
+    desktop.scheduler->advanceBy(WallpaperController::changeSettleDelay);
+    ASSERT_TRUE(desktop.scheduler->drain());
+    EXPECT_EQ(desktop.scheduler->backgroundTasksStarted(), renders);
+
+    // Four keys written one after the other: one settled check, one render, no poll.
+    const std::string newLight = uriFor(writePicture("new-light.png", 200, 100, 0));
+    const std::string newDark = uriFor(writePicture("new-dark.png", 20, 10, 0));
+    setUserBackground(newLight, newDark, "scaled", "#FFFFFF");
+    deliverSignals();
+    desktop.scheduler->advanceBy(WallpaperController::changeSettleDelay);
+    ASSERT_TRUE(desktop.scheduler->drain());
+    deliverSignals();
+    desktop.scheduler->advanceBy(WallpaperController::changeSettleDelay);
+    ASSERT_TRUE(desktop.scheduler->drain());
+    EXPECT_LT(desktop.scheduler->now(), WallpaperController::pollInterval);
+    EXPECT_EQ(desktop.scheduler->backgroundTasksStarted(), renders + 1);
+    EXPECT_TRUE(showsGeneratedPicture());
+    controller->setEffectEnabled(false);
+    EXPECT_EQ(keys(), (BackgroundValues{newLight, newDark, "scaled", "#FFFFFF"}));
+}
+
 class ShownPictureChange : public GnomeControllerCycleTest,
                            public ::testing::WithParamInterface<const char*> {};
 

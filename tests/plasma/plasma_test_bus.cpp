@@ -63,13 +63,17 @@ PrivateSessionBus::~PrivateSessionBus() {
     }
 }
 
-FakePlasmaShell::FakePlasmaShell(const QString& busAddress, const QString& statePath) {
+FakePlasmaShell::FakePlasmaShell(const QString& busAddress, const QString& statePath,
+                                 const QString& appletsPath) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), busAddress);
     process_.setProcessEnvironment(environment);
     process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process_.start(QStringLiteral(QUILLHAVEN_FAKE_PLASMASHELL),
-                   {QStringLiteral("--state"), statePath});
+    QStringList arguments{QStringLiteral("--state"), statePath};
+    if (!appletsPath.isEmpty()) {
+        arguments << QStringLiteral("--applets") << appletsPath;
+    }
+    process_.start(QStringLiteral(QUILLHAVEN_FAKE_PLASMASHELL), arguments);
     if (!process_.waitForStarted(startTimeoutInMilliseconds)) {
         return;
     }

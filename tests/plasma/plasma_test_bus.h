@@ -31,7 +31,10 @@ private:
 class FakePlasmaShell {
 public:
     // Starts the fake on the bus with the desktops in `statePath` and waits for its name.
-    FakePlasmaShell(const QString& busAddress, const QString& statePath);
+    // With `appletsPath` it saves the desktops there after every change, as plasmashell
+    // saves its applets configuration.
+    FakePlasmaShell(const QString& busAddress, const QString& statePath,
+                    const QString& appletsPath = {});
     ~FakePlasmaShell();
     FakePlasmaShell(const FakePlasmaShell&) = delete;
     FakePlasmaShell& operator=(const FakePlasmaShell&) = delete;

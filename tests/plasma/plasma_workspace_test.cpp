@@ -2,12 +2,15 @@
 // the scripts it receives, so these tests check what the scripts really do to the desktops.
 
 #include <gtest/gtest.h>
+#include <QCoreApplication>
 #include <QDBusConnection>
+#include <QDeadlineTimer>
 #include <QJsonArray>
 #include <QTemporaryDir>
 #include <QUrl>
 #include <memory>
 
+#include "file_change_notifier.h"
 #include "fill_mode_mapping.h"
 #include "plasma_test_bus.h"
 #include "plasma_workspace.h"
@@ -61,10 +64,10 @@ protected:
     }
 
     // Writes the desktops and starts the shell; a test may start it only when it needs it.
-    void startShell(const QJsonArray& desktops, bool locked = false) {
+    void startShell(const QJsonArray& desktops, bool locked = false, const QString& applets = {}) {
         writeShellState(statePath_, QJsonObject{{QStringLiteral("desktops"), desktops},
                                                 {QStringLiteral("locked"), locked}});
-        shell_ = std::make_unique<FakePlasmaShell>(bus_.address(), statePath_);
+        shell_ = std::make_unique<FakePlasmaShell>(bus_.address(), statePath_, applets);
         ASSERT_TRUE(shell_->isReady()) << "fake Plasma shell did not start";
     }
 
@@ -99,6 +102,77 @@ TEST_F(PlasmaWorkspaceTest, ReadsThePictureAndOptionsOfEachDisplaysOwnScreen) {
               Url::fileURLWithPath(picture("side.jpg").toStdString()));
     EXPECT_EQ(workspace_->desktopImageOptions(sideDisplay),
               optionsForFillMode(3, Color{10 / 255.0, 20 / 255.0, 30 / 255.0, 1}));
+}
+
+TEST_F(PlasmaWorkspaceTest, ReadingsAreKeptWhileTheAppletsConfigurationIsUnchanged) {
+    const QString applets = folder_.filePath(QStringLiteral("appletsrc"));
+    startShell(QJsonArray{imageDesktop(0, fileValue(picture("mine.jpg")), 6, "1,2,3")}, false,
+               applets);
+    const std::vector<Display> displays{mainDisplay};
+    PlasmaWorkspace keeping(
+        PlasmaShellClient(*connection_),
+        [displays](const Display& display) { return plasmaScreenNumber(display, displays); },
+        applets.toStdString());
+    auto scriptRuns = [&] { return state().value(QStringLiteral("calls")).toInt(); };
+
+    // No applets file yet: nothing to tell a change by, so every read asks the shell.
+    keeping.desktopImageURL(mainDisplay);
+    keeping.desktopImageURL(mainDisplay);
+    EXPECT_EQ(scriptRuns(), 2);
+
+    // Setting a picture makes the shell save its configuration; from then on polls that
+    // find it unchanged cost no script.
+    const Url generated = Url::fileURLWithPath(picture("generated.png").toStdString());
+    ASSERT_TRUE(keeping.setDesktopImageURL(generated, mainDisplay, controllerOptions()).succeeded());
+    EXPECT_EQ(keeping.desktopImageURL(mainDisplay), generated);
+    EXPECT_EQ(keeping.desktopImageOptions(mainDisplay), optionsForFillMode(0, Color::black()));
+    for (int poll = 0; poll < 5; ++poll) {
+        EXPECT_EQ(keeping.desktopImageURL(mainDisplay), generated);
+    }
+    EXPECT_EQ(scriptRuns(), 4) << "two reads and the set";
+
+    // The user picks another picture; plasmashell saves it, and the next read sees it.
+    QJsonObject chosen = state();
+    chosen[QStringLiteral("desktops")] =
+        QJsonArray{imageDesktop(0, fileValue(picture("chosen.jpg")), 3, "9,9,9")};
+    writeShellState(statePath_, chosen);
+    EXPECT_EQ(keeping.desktopImageURL(mainDisplay), generated) << "not saved yet";
+    testing::writeShellState(applets, QJsonObject{{QStringLiteral("saved"), true}});
+    EXPECT_EQ(keeping.desktopImageURL(mainDisplay),
+              Url::fileURLWithPath(picture("chosen.jpg").toStdString()));
+}
+
+TEST_F(PlasmaWorkspaceTest, EverySaveOfTheAppletsConfigurationIsNoticed) {
+    const QString applets = folder_.filePath(QStringLiteral("appletsrc"));
+    startShell(QJsonArray{imageDesktop(0, fileValue(picture("mine.jpg")), 6, "1,2,3")}, false,
+               applets);
+    FileChangeNotifier notifier(applets.toStdString());
+    int notices = 0;
+    ASSERT_TRUE(notifier.watch([&] { ++notices; }));
+    auto waitForNotices = [&](int count) {
+        QDeadlineTimer deadline(5000);
+        while (notices < count && !deadline.hasExpired()) {
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+        }
+        return notices >= count;
+    };
+    // The first save creates the file; the next replaces it by renaming a new one over it.
+    for (const char* name : {"one.png", "two.png"}) {
+        const int before = notices;
+        ASSERT_TRUE(workspace_
+                        ->setDesktopImageURL(Url::fileURLWithPath(picture(name).toStdString()),
+                                             mainDisplay, controllerOptions())
+                        .succeeded());
+        EXPECT_TRUE(waitForNotices(before + 1)) << name;
+    }
+    // Another file in the same folder is not a change.
+    const int before = notices;
+    testing::writeShellState(folder_.filePath(QStringLiteral("other.json")), QJsonObject{});
+    QDeadlineTimer settle(300);
+    while (!settle.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    }
+    EXPECT_EQ(notices, before);
 }
 
 TEST_F(PlasmaWorkspaceTest, PlainPathsAndPackageFoldersReadAsFileUrls) {

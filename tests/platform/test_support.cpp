@@ -1,5 +1,7 @@
 #include "test_support.h"
 
+#include <algorithm>
+
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QEventLoop>
@@ -43,14 +45,16 @@ std::string TempFolder::path() const {
 
 bool runEventLoopUntil(const std::function<bool()>& done, int timeoutMs) {
     QDeadlineTimer deadline(timeoutMs);
-    // Wakes the loop at the deadline, should nothing else arrive.
+    // Wakes the loop at the deadline, should nothing else arrive. Re-armed on every turn:
+    // a timer may fire a little early, and waiting after it would then never end.
     QTimer guard;
     guard.setSingleShot(true);
-    guard.start(timeoutMs);
+    guard.setTimerType(Qt::PreciseTimer);
     while (!done()) {
         if (deadline.hasExpired()) {
             return false;
         }
+        guard.start(static_cast<int>(std::max<qint64>(1, deadline.remainingTime())));
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
     return true;

@@ -68,6 +68,23 @@ bool saveState(const QString& path, const QJsonObject& state) {
     return file.commit();
 }
 
+// The desktops' settings in the applets file's INI shape, one group per desktop.
+bool saveApplets(const QString& path, const QJsonArray& desktops) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        return false;
+    }
+    for (qsizetype index = 0; index < desktops.size(); ++index) {
+        const QJsonObject desktop = desktops.at(index).toObject();
+        file.write(QStringLiteral("[Containments][%1]\nwallpaperplugin=%2\n")
+                       .arg(index + 1)
+                       .arg(desktop.value(QLatin1String("plugin")).toString())
+                       .toUtf8());
+        file.write(QJsonDocument(desktop).toJson(QJsonDocument::Compact) + "\n\n");
+    }
+    return file.commit();
+}
+
 }  // namespace
 
 QString FakeShell::evaluateScript(const QString& script) {
@@ -92,8 +109,12 @@ QString FakeShell::evaluateScript(const QString& script) {
                        "};\n"));
     const QJSValue result = engine.evaluate(script, QStringLiteral("script"));
 
+    const QJsonArray before = state.value(QLatin1String("desktops")).toArray();
     state.insert(QLatin1String("desktops"), api.desktopStates());
     saveState(statePath_, state);
+    if (!appletsPath_.isEmpty() && api.desktopStates() != before) {
+        saveApplets(appletsPath_, api.desktopStates());
+    }
     if (result.isError()) {
         sendErrorReply(QDBusError::Failed,
                        QStringLiteral("Error: %1 at line %2")

@@ -4,7 +4,9 @@
 // really runs the script it receives, with a JavaScript engine, over desktops kept in a JSON
 // state file. The file is read before and written (atomically) after every script, so a
 // test can arrange and inspect the desktops between calls. With "locked" set in the state,
-// every script is refused as Plasma refuses it when widgets are locked.
+// every script is refused as Plasma refuses it when widgets are locked. Given an applets file,
+// the fake saves the desktops' settings there after every script that changed them, as
+// plasmashell saves its applets configuration.
 
 #include <QDBusContext>
 #include <QObject>
@@ -15,11 +17,13 @@ class FakeShell : public QObject, protected QDBusContext {
     Q_CLASSINFO("D-Bus Interface", "org.kde.PlasmaShell")
 
 public:
-    explicit FakeShell(QString statePath) : statePath_(std::move(statePath)) {}
+    FakeShell(QString statePath, QString appletsPath)
+        : statePath_(std::move(statePath)), appletsPath_(std::move(appletsPath)) {}
 
 public slots:
     QString evaluateScript(const QString& script);
 
 private:
     QString statePath_;
+    QString appletsPath_;
 };

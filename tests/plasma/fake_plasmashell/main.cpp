@@ -1,4 +1,4 @@
-// fake-plasmashell --state FILE
+// fake-plasmashell --state FILE [--applets FILE]
 // Serves org.kde.plasmashell on the session bus named by DBUS_SESSION_BUS_ADDRESS and
 // prints "ready" once the name is owned.
 
@@ -17,7 +17,11 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: fake-plasmashell --state FILE\n");
         return 2;
     }
-    FakeShell shell(arguments.at(stateIndex + 1));
+    const qsizetype appletsIndex = arguments.indexOf(QStringLiteral("--applets"));
+    const QString applets =
+        appletsIndex >= 0 && appletsIndex + 1 < arguments.size() ? arguments.at(appletsIndex + 1)
+                                                                 : QString();
+    FakeShell shell(arguments.at(stateIndex + 1), applets);
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.registerObject(QStringLiteral("/PlasmaShell"), &shell,
                             QDBusConnection::ExportAllSlots) ||
