@@ -1,5 +1,7 @@
 #include "wallpaper_processor.h"
 
+#include <malloc.h>
+
 #include <QSaveFile>
 #include <QUuid>
 
@@ -97,6 +99,10 @@ void WallpaperProcessor::process(const WallpaperProcessingRequest& request, Comp
     Task job = [processor = *this, request, completion = std::move(completion),
                 deliver = std::move(deliver)]() mutable {
         ProcessingResult result = processor.processSynchronously(request);
+        // A render's buffers run to a hundred megabytes or more, and glibc keeps the freed
+        // pages of a worker thread's arena for reuse. The app renders rarely and then idles
+        // for hours, so they go back to the system at once.
+        malloc_trim(0);
         deliver([completion = std::move(completion), result = std::move(result)]() {
             completion(result);
         });
