@@ -83,6 +83,10 @@ void BackgroundSettings::onChange(std::function<void()> changed) {
     if (interface_) {
         g_signal_connect(interface_.get(), "changed::color-scheme", G_CALLBACK(relay), this);
     }
+    // GSettings signals a change of a key only once the key has been read with a handler
+    // connected (dconf subscribes lazily), so every watched key is read once now.
+    static_cast<void>(read());
+    static_cast<void>(prefersDark());
 }
 
 bool BackgroundSettings::has(const char* key) const {
