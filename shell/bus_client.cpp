@@ -114,8 +114,12 @@ int run(Command command) {
         complain(QStringLiteral("Quillhaven is not running"));
         return failed;
     }
-    qCInfo(logCli) << "sending" << static_cast<int>(command);
-    return command == Command::status ? printStatus(bus) : sendCommand(bus, command);
+    if (command == Command::status) {
+        qCInfo(logCli) << "reading the status";
+        return printStatus(bus);
+    }
+    qCInfo(logCli) << "calling" << methodFor(command);
+    return sendCommand(bus, command);
 }
 
 }  // namespace quillhaven::BusClient
