@@ -21,6 +21,8 @@ using CommandLine::Command;
 // How long a command waits for a render it started.
 constexpr int renderWaitMilliseconds = 120'000;
 constexpr int pollMilliseconds = 100;
+// How long a command waits for the bus name of an instance that holds the lock.
+constexpr int nameWaitMilliseconds = 10'000;
 
 void printLine(std::FILE* stream, const QString& text) {
     std::fputs(text.toLocal8Bit().constData(), stream);
@@ -101,17 +103,29 @@ int sendCommand(QDBusConnection& bus, Command command) {
     return state->value(QStringLiteral("Enabled")).toBool() == wantEnabled ? done : failed;
 }
 
+bool serviceRuns(QDBusConnection& bus) {
+    return bus.interface()->isServiceRegistered(QString::fromLatin1(BusNames::service));
+}
+
 }  // namespace
 
-int run(Command command) {
+int run(Command command, bool instanceIsStarting) {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) {
-        complain(QStringLiteral("Quillhaven is not running (no D-Bus session bus: %1)")
-                     .arg(bus.lastError().message()));
+        complain(QStringLiteral("%1 (no D-Bus session bus: %2)")
+                     .arg(instanceIsStarting ? QStringLiteral("Quillhaven cannot be reached")
+                                             : QStringLiteral("Quillhaven is not running"),
+                          bus.lastError().message()));
         return failed;
     }
-    if (!bus.interface()->isServiceRegistered(QString::fromLatin1(BusNames::service))) {
-        complain(QStringLiteral("Quillhaven is not running"));
+    QDeadlineTimer deadline(instanceIsStarting ? nameWaitMilliseconds : 0);
+    while (!serviceRuns(bus) && !deadline.hasExpired()) {
+        QThread::msleep(pollMilliseconds);
+    }
+    if (!serviceRuns(bus)) {
+        complain(instanceIsStarting
+                     ? QStringLiteral("Quillhaven runs but cannot be reached over D-Bus")
+                     : QStringLiteral("Quillhaven is not running"));
         return failed;
     }
     if (command == Command::status) {

@@ -14,7 +14,9 @@ inline constexpr int busy = 3;
 
 // Runs --enable, --disable, --reprocess or --status against the running instance. Needs an
 // application object. Prints the status line (and for --status the notch summary) on
-// stdout, and problems on stderr.
-int run(CommandLine::Command command);
+// stdout, and problems on stderr. `instanceIsStarting`: another process is known to hold
+// the single-instance lock, so its bus name is waited for a few seconds, in case it has
+// only just been launched.
+int run(CommandLine::Command command, bool instanceIsStarting = false);
 
 }  // namespace quillhaven::BusClient

@@ -43,9 +43,9 @@ void showMenuForScreenshotIfAsked(AppDelegate& delegate) {
 }
 
 // Sends a command to the running instance.
-int runClient(int& argc, char** argv, Command command) {
+int runClient(int& argc, char** argv, Command command, bool instanceIsStarting = false) {
     const QCoreApplication application(argc, argv);
-    return BusClient::run(command);
+    return BusClient::run(command, instanceIsStarting);
 }
 
 // Runs the tray app; `command` is run, enable or disable (performed once launched and idle)
@@ -123,7 +123,7 @@ int main(int& argc, char** argv) {
         // Another instance runs: a bare launch (or a self-test) leaves quietly, --enable and
         // --disable are passed on to it.
         return CommandLine::isInstanceCommand(parsed.command)
-                   ? runClient(argc, argv, parsed.command)
+                   ? runClient(argc, argv, parsed.command, true)
                    : 0;
     }
     return runApp(argc, argv, parsed.command);

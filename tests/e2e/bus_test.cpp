@@ -138,6 +138,12 @@ TEST_F(BusTest, CommandsRoundTripThroughTheRunningApp) {
     EXPECT_EQ(reprocessOff.exitCode, 1);
     EXPECT_TRUE(reprocessOff.err.contains(QStringLiteral("effect is off")));
 
+    // Diagnostics only when asked for.
+    world.setEnvironment(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("quillhaven.*=true"));
+    const auto logged = world.run({QStringLiteral("--status")});
+    EXPECT_TRUE(logged.err.contains(QStringLiteral("quillhaven.cli"))) << logged.err.toStdString();
+    EXPECT_TRUE(status.err.isEmpty());
+
     const QDBusMessage quit = bus.call(QStringLiteral("Quit"), {false});
     EXPECT_EQ(quit.type(), QDBusMessage::ReplyMessage) << quit.errorMessage().toStdString();
     ASSERT_TRUE(app.waitForFinished(10'000));
