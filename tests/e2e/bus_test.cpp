@@ -177,7 +177,7 @@ TEST_F(BusTest, ABusyAppAnswersWithItsBusyStateInsteadOfRenderingAgain) {
     }
     const QString large = world.path(QStringLiteral("large.jpg"));
     ASSERT_TRUE(photo.save(large, "JPEG", 95));
-    world.writeDesktop(large, QJsonObject{{"scaling", 3}}, QSize(1728, 1117), 2);
+    world.writeDesktop(large, QJsonObject{{"scaling", 3}}, QSize(2560, 1600), 2);
     startApp();
 
     bus.send(QStringLiteral("Enable"));
