@@ -101,14 +101,28 @@ XdgAutostartLoginItem::XdgAutostartLoginItem(std::string desktopFilePath,
                                              std::string executablePath)
     : desktopFilePath_(std::move(desktopFilePath)), executablePath_(std::move(executablePath)) {}
 
+std::string XdgAutostartLoginItem::installedProgramPath() {
+#ifdef QUILLHAVEN_INSTALLED_PROGRAM
+    return QUILLHAVEN_INSTALLED_PROGRAM;
+#else
+    return {};
+#endif
+}
+
 XdgAutostartLoginItem XdgAutostartLoginItem::forProgram(const Environment& environment,
-                                                        std::string programPath) {
+                                                        std::string programPath,
+                                                        const std::string& installedProgram) {
     std::string desktopFile = app_paths::autostartEntry(environment);
     if (auto appImage = environment.nonEmptyValue("APPIMAGE")) {
         return XdgAutostartLoginItem(std::move(desktopFile), *appImage);
     }
     if (programPath.empty()) {
         programPath = runningProgramPath();
+    }
+    std::error_code sameFileError;
+    if (!installedProgram.empty() &&
+        std::filesystem::equivalent(programPath, installedProgram, sameFileError)) {
+        return XdgAutostartLoginItem(std::move(desktopFile), installedProgram);
     }
     std::error_code error;
     const auto absolute = std::filesystem::absolute(programPath, error);

@@ -19,10 +19,18 @@ public:
     XdgAutostartLoginItem(std::string desktopFilePath, std::string executablePath);
 
     // The entry for this process: $XDG_CONFIG_HOME/autostart/quillhaven.desktop, starting
-    // $APPIMAGE when the program runs from an AppImage, else `programPath` (the absolute
-    // path of the running program when empty).
+    // $APPIMAGE when the program runs from an AppImage; else `installedProgram` when
+    // `programPath` (the running program when empty) is that same file, that is when it
+    // runs from its install prefix; else the absolute `programPath`, as from a build folder.
+    // The installed path is kept as installed, so an entry still works after a symbolic
+    // link in it is pointed elsewhere (a package upgrade, a stow folder).
     static XdgAutostartLoginItem forProgram(const Environment& environment,
-                                            std::string programPath = {});
+                                            std::string programPath = {},
+                                            const std::string& installedProgram =
+                                                installedProgramPath());
+
+    // Where `cmake --install` puts the program: <prefix>/bin/quillhaven ("" when unknown).
+    static std::string installedProgramPath();
 
     const std::string& desktopFilePath() const { return desktopFilePath_; }
     const std::string& executablePath() const { return executablePath_; }

@@ -134,6 +134,15 @@ void AppDelegate::updateMenuState() {
     loginToggleItem_->setEnabled(!state.isBusy());
     refreshItem_->setEnabled(state.isEnabled() && !state.isBusy());
     restoreAndQuitItem_->setEnabled(!state.isBusy());
+    // A copy: an observer may add another.
+    const auto observers = stateObservers_;
+    for (const auto& observer : observers) {
+        observer();
+    }
+}
+
+void AppDelegate::addStateObserver(std::function<void()> observer) {
+    stateObservers_.push_back(std::move(observer));
 }
 
 void AppDelegate::toggleEffect() {

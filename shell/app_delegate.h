@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "desktop_services.h"
 #include "wallpaper_controller.h"
@@ -73,6 +74,11 @@ public:
     QAction& restoreAndQuitItem() const { return *restoreAndQuitItem_; }
     bool menuRefreshScheduled() const { return menuRefreshScheduled_; }
 
+    // Called after every menu refresh, that is at most once per turn of the main loop after
+    // the controller changed, and once when launching finishes. Lets other views of the
+    // same state (the D-Bus service) follow it.
+    void addStateObserver(std::function<void()> observer);
+
 private:
     friend struct AppDelegateProbe;  // lets tests drive the private steps directly
 
@@ -104,6 +110,7 @@ private:
     std::unique_ptr<QAction> quitKeepingWallpaperItem_;
     std::unique_ptr<QAction> restoreAndQuitItem_;
     bool menuRefreshScheduled_ = false;
+    std::vector<std::function<void()>> stateObservers_;
 };
 
 }  // namespace quillhaven

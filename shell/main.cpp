@@ -4,10 +4,10 @@
 #include "quillhaven_main.h"
 
 int main(int argc, char** argv) {
-    quillhaven::QuillhavenMain::main(argc, argv);
+    const int status = quillhaven::QuillhavenMain::main(argc, argv);
     // Quitting ends the process here: no destructor runs afterwards, so a render still in
     // flight cannot outlive the objects it reports to. Preferences are written at once on
     // every change, so nothing is pending.
     std::fflush(nullptr);
-    std::_Exit(0);
+    std::_Exit(status);
 }

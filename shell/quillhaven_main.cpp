@@ -1,25 +1,29 @@
 #include "quillhaven_main.h"
 
 #include <QApplication>
+#include <QDBusConnection>
 #include <QMenu>
 #include <QTimer>
 #include <cstdio>
 
 #include "app_delegate.h"
 #include "app_paths.h"
+#include "bus_client.h"
+#include "bus_service.h"
+#include "command_line.h"
 #include "desktop_backend.h"
+#include "logging.h"
 #include "single_instance.h"
+#include "when_idle.h"
 
 namespace quillhaven::QuillhavenMain {
 namespace {
 
-// The app prints nothing: Qt's own warnings (a missing tray, a missing theme) are dropped.
-// A fatal message still reaches stderr, since the process is about to abort anyway.
-void quietMessageHandler(QtMsgType type, const QMessageLogContext& /*context*/,
-                         const QString& message) {
-    if (type == QtFatalMsg) {
-        std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
-    }
+using CommandLine::Command;
+
+void print(std::FILE* stream, const QString& text) {
+    std::fputs(text.toLocal8Bit().constData(), stream);
+    std::fflush(stream);
 }
 
 // Without a graphical session Qt's default platform cannot start; the app then runs on the
@@ -39,26 +43,22 @@ void showMenuForScreenshotIfAsked(AppDelegate& delegate) {
     }
 }
 
-}  // namespace
+// Sends a command to the running instance.
+int runClient(int& argc, char** argv, Command command, bool instanceIsStarting = false) {
+    const QCoreApplication application(argc, argv);
+    return BusClient::run(command, instanceIsStarting);
+}
 
-int main(int& argc, char** argv) {
-    qInstallMessageHandler(quietMessageHandler);
-
-    // Taken before anything else, so a second instance leaves before it reads or writes any
-    // preference, desktop picture or file. Kept for the life of the process.
-    const Environment environment = Environment::process();
-    static std::unique_ptr<QLockFile> instanceLock =
-        SingleInstance::acquire(QString::fromStdString(app_paths::instanceLock(environment)));
-    if (!instanceLock) {
-        return 0;
-    }
-
+// Runs the tray app; `command` is run, enable or disable (performed once launched and idle)
+// or selfTest.
+int runApp(int& argc, char** argv, Command command) {
     chooseHeadlessPlatformIfNeeded();
     // Never destroyed: the delegate's menu must not outlive the application object, and the
     // delegate lives as long as the process.
     static QApplication* const application = new QApplication(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillhaven"));
-    QApplication::setDesktopFileName(QStringLiteral("quillhaven"));
+    QApplication::setApplicationVersion(QStringLiteral(QUILLHAVEN_VERSION));
+    QApplication::setDesktopFileName(QStringLiteral("io.github.quillhaven.Quillhaven"));
     // No window, no taskbar entry: the tray icon is the whole interface, and closing a
     // window (there is none) must not end the app.
     QApplication::setQuitOnLastWindowClosed(false);
@@ -68,15 +68,70 @@ int main(int& argc, char** argv) {
     hooks.arguments = QCoreApplication::arguments();
     retainedDelegate = AppDelegate::create(
         makeDesktopServices(), std::move(hooks),
-        std::make_shared<const WallpaperProcessor>(
-            Url::directoryURLWithPath(app_paths::generatedFolder(environment))));
+        std::make_shared<const WallpaperProcessor>(Url::directoryURLWithPath(
+            app_paths::generatedFolder(Environment::process()))));
+    qCInfo(logApp) << "started";
 
+    static BusService* service = nullptr;
     // Launching finishes on the first turn of the event loop.
-    QTimer::singleShot(0, application, [] {
+    QTimer::singleShot(0, application, [command] {
         retainedDelegate->applicationDidFinishLaunching();
+        service = new BusService(retainedDelegate);
+        service->publish(QDBusConnection::sessionBus());
+        if (command == Command::enable || command == Command::disable) {
+            runWhenIdle(retainedDelegate, [on = command == Command::enable] {
+                retainedDelegate->controller().setEffectEnabled(on);
+            });
+        }
         showMenuForScreenshotIfAsked(*retainedDelegate);
     });
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    if (service != nullptr) {
+        service->withdraw();
+    }
+    qCInfo(logApp) << "quits with status" << status;
+    return status;
+}
+
+}  // namespace
+
+int main(int& argc, char** argv) {
+    silenceLoggingByDefault();
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) {
+        arguments << QString::fromLocal8Bit(argv[i]);
+    }
+    const CommandLine::Parsed parsed = CommandLine::parse(arguments);
+    switch (parsed.command) {
+        case Command::help:
+            print(stdout, CommandLine::helpText());
+            return 0;
+        case Command::version:
+            print(stdout, CommandLine::versionText());
+            return 0;
+        case Command::usageError:
+            print(stderr, QStringLiteral("quillhaven: unknown option: %1\n%2")
+                              .arg(parsed.offendingArgument, CommandLine::usageText()));
+            return 2;
+        case Command::status:
+        case Command::reprocess:
+            return runClient(argc, argv, parsed.command);
+        default:
+            break;
+    }
+
+    // Taken before anything else, so a second instance leaves before it reads or writes any
+    // preference, desktop picture or file. Kept for the life of the process.
+    static std::unique_ptr<QLockFile> instanceLock = SingleInstance::acquire(
+        QString::fromStdString(app_paths::instanceLock(Environment::process())));
+    if (!instanceLock) {
+        // Another instance runs: a bare launch (or a self-test) leaves quietly, --enable and
+        // --disable are passed on to it.
+        return CommandLine::isInstanceCommand(parsed.command)
+                   ? runClient(argc, argv, parsed.command, true)
+                   : 0;
+    }
+    return runApp(argc, argv, parsed.command);
 }
 
 }  // namespace quillhaven::QuillhavenMain

@@ -43,17 +43,19 @@ QString AppWorld::makePicture(const QString& name, QColor color) const {
     return file;
 }
 
-void AppWorld::writeDesktop(const QString& picture, const QJsonObject& options) const {
+void AppWorld::writeDesktop(const QString& picture, const QJsonObject& options,
+                            QSize sizeInPoints, int scale) const {
     const auto rect = [](double x, double y, double width, double height) {
         return QJsonObject{{"x", x}, {"y", y}, {"width", width}, {"height", height}};
     };
     const QJsonObject display{
         {"id", "built-in"},
-        {"frame", rect(0, 0, 400, 260)},
-        {"backingScaleFactor", 1},
+        {"frame", rect(0, 0, sizeInPoints.width(), sizeInPoints.height())},
+        {"backingScaleFactor", scale},
         {"safeAreaInsets", QJsonObject{{"top", 24}, {"left", 0}, {"bottom", 0}, {"right", 0}}},
-        {"auxiliaryTopLeftArea", rect(0, 236, 170, 24)},
-        {"auxiliaryTopRightArea", rect(230, 236, 170, 24)},
+        {"auxiliaryTopLeftArea", rect(0, sizeInPoints.height() - 24, 170, 24)},
+        {"auxiliaryTopRightArea",
+         rect(sizeInPoints.width() - 170, sizeInPoints.height() - 24, 170, 24)},
         {"desktopImage",
          QJsonObject{{"url", QUrl::fromLocalFile(picture).toString()}, {"options", options}}},
     };
@@ -103,6 +105,28 @@ std::unique_ptr<QProcess> AppWorld::start(const QStringList& arguments) const {
     process->start(QString::fromUtf8(QUILLHAVEN_BINARY), arguments);
     process->waitForStarted();
     return process;
+}
+
+void AppWorld::setEnvironment(const QString& name, const QString& value) {
+    if (value.isEmpty()) {
+        environment_.remove(name);
+    } else {
+        environment_.insert(name, value);
+    }
+}
+
+AppWorld::Finished AppWorld::run(const QStringList& arguments,
+                                 std::chrono::milliseconds limit) const {
+    const auto process = start(arguments);
+    Finished finished;
+    if (!process->waitForFinished(static_cast<int>(limit.count()))) {
+        stop(*process);
+        return finished;
+    }
+    finished.exitCode = process->exitStatus() == QProcess::NormalExit ? process->exitCode() : -1;
+    finished.out = QString::fromLocal8Bit(process->readAllStandardOutput());
+    finished.err = QString::fromLocal8Bit(process->readAllStandardError());
+    return finished;
 }
 
 bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit) {

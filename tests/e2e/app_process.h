@@ -7,6 +7,7 @@
 
 #include <QJsonObject>
 #include <QProcess>
+#include <QSize>
 #include <QString>
 #include <QTemporaryDir>
 #include <chrono>
@@ -29,8 +30,10 @@ public:
 
     // Writes a small picture of one colour and returns its path.
     QString makePicture(const QString& name, QColor color) const;
-    // Writes the virtual desktop: one small notched display showing `picture` with `options`.
-    void writeDesktop(const QString& picture, const QJsonObject& options) const;
+    // Writes the virtual desktop: one notched display, by default small, showing `picture`
+    // with `options`.
+    void writeDesktop(const QString& picture, const QJsonObject& options,
+                      QSize sizeInPoints = QSize(400, 260), int scale = 1) const;
     // The desktopImage entry of the first display, or an empty object.
     QJsonObject desktopImage() const;
     // The picture path the first display shows ("" when none).
@@ -42,6 +45,18 @@ public:
 
     // Starts the app with the given arguments.
     std::unique_ptr<QProcess> start(const QStringList& arguments) const;
+
+    // Sets (or with an empty value removes) a variable of the app's environment.
+    void setEnvironment(const QString& name, const QString& value);
+
+    struct Finished {
+        int exitCode = -1;
+        QString out;
+        QString err;
+    };
+    // Runs the app with the given arguments to its end (killed after `limit`).
+    Finished run(const QStringList& arguments,
+                 std::chrono::milliseconds limit = std::chrono::seconds(60)) const;
 
 private:
     QTemporaryDir root_;

@@ -120,6 +120,43 @@ TEST(XdgAutostartProgram, ExecNamesTheAppImageOrTheAbsoluteProgram) {
               "/home/u/Apps/Quillhaven.AppImage");
 }
 
+TEST(XdgAutostartProgram, ExecNamesTheInstalledProgramWhenRunningFromTheInstallPrefix) {
+    // An installed program reached through a link, as /usr/local/bin links into a stow
+    // folder: the entry keeps the installed name, so it survives the link being repointed.
+    TempFolder folder;
+    writeFile(folder / "stow/quillhaven-0.1.0/bin/quillhaven", "program");
+    std::filesystem::create_directories(folder / "prefix/bin");
+    std::filesystem::create_symlink(folder / "stow/quillhaven-0.1.0/bin/quillhaven",
+                                    folder / "prefix/bin/quillhaven");
+    writeFile(folder / "build/quillhaven", "program");
+    Environment environment({{"XDG_CONFIG_HOME", folder / "config"}});
+    const std::string installed = folder / "prefix/bin/quillhaven";
+
+    const auto fromPrefix = XdgAutostartLoginItem::forProgram(
+        environment, folder / "stow/quillhaven-0.1.0/bin/quillhaven", installed);
+    EXPECT_EQ(fromPrefix.executablePath(), installed);
+
+    // From a build folder (or with no install location known) the running program is named.
+    const auto fromBuild =
+        XdgAutostartLoginItem::forProgram(environment, folder / "build/quillhaven", installed);
+    EXPECT_EQ(fromBuild.executablePath(), folder / "build/quillhaven");
+    EXPECT_EQ(XdgAutostartLoginItem::forProgram(environment, folder / "build/quillhaven", "")
+                  .executablePath(),
+              folder / "build/quillhaven");
+
+    // An entry written by an earlier version, naming a build folder, still counts as
+    // registered; registering again from the install points it at the installed program.
+    writeFile(fromPrefix.desktopFilePath(),
+              "[Desktop Entry]\nType=Application\nVersion=1.0\nName=Quillhaven\n"
+              "Exec=/home/u/src/quillhaven/build/quillhaven\nTerminal=false\nNoDisplay=true\n"
+              "X-GNOME-Autostart-enabled=true\nX-KDE-autostart-after=panel\n");
+    auto item = fromPrefix;
+    EXPECT_EQ(item.status(), LoginItemStatus::enabled);
+    ASSERT_TRUE(item.registerItem().succeeded());
+    EXPECT_TRUE(contains(readFile(item.desktopFilePath()), "\nExec=" + installed + "\n"));
+    EXPECT_EQ(item.status(), LoginItemStatus::enabled);
+}
+
 TEST(XdgAutostartProgram, ExecQuotesReservedCharactersAndEscapesTheValue) {
     EXPECT_EQ(desktopEntryExecArgument("/usr/bin/quillhaven"), "/usr/bin/quillhaven");
     EXPECT_EQ(desktopEntryExecArgument("/home/u/My Apps/quillhaven"),

@@ -1,0 +1,163 @@
+#include "bus_service.h"
+
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QTimer>
+#include <QVariantMap>
+
+#include "app_delegate.h"
+#include "bus_names.h"
+#include "logging.h"
+
+namespace quillhaven {
+
+BusService::BusService(std::shared_ptr<AppDelegate> delegate) : delegate_(std::move(delegate)) {
+    announced_ = read();
+    delegate_->addStateObserver([this] { announceChanges(); });
+}
+
+bool BusService::publish(QDBusConnection connection) {
+    if (!connection.isConnected()) {
+        qCInfo(logBus) << "no session bus:" << connection.lastError().message();
+        return false;
+    }
+    const QString path = QString::fromLatin1(BusNames::objectPath);
+    if (!connection.registerObject(path, this,
+                                   QDBusConnection::ExportAllSlots |
+                                       QDBusConnection::ExportAllSignals |
+                                       QDBusConnection::ExportAllProperties)) {
+        qCWarning(logBus) << "cannot export" << path;
+        return false;
+    }
+    if (!connection.registerService(QString::fromLatin1(BusNames::service))) {
+        qCWarning(logBus) << "cannot own" << BusNames::service << ":"
+                          << connection.lastError().message();
+        connection.unregisterObject(path);
+        return false;
+    }
+    connection_ = std::make_unique<QDBusConnection>(connection);
+    qCInfo(logBus) << "owns" << BusNames::service << "on" << connection.name();
+    return true;
+}
+
+void BusService::withdraw() {
+    if (connection_) {
+        connection_->unregisterService(QString::fromLatin1(BusNames::service));
+        connection_.reset();
+    }
+}
+
+BusService::Snapshot BusService::read() const {
+    const WallpaperController& controller = delegate_->controller();
+    return Snapshot{controller.isEnabled(), controller.isBusy(),
+                    QString::fromStdString(controller.statusMessage()),
+                    QString::fromStdString(controller.screenSummary())};
+}
+
+bool BusService::enabled() const {
+    return delegate_->controller().isEnabled();
+}
+
+bool BusService::busy() const {
+    return delegate_->controller().isBusy();
+}
+
+QString BusService::status() const {
+    return QString::fromStdString(delegate_->controller().statusMessage());
+}
+
+QString BusService::screenSummary() const {
+    return QString::fromStdString(delegate_->controller().screenSummary());
+}
+
+bool BusService::refuseWhileBusy(const char* method) {
+    if (!busy()) {
+        qCInfo(logBus) << method;
+        return false;
+    }
+    qCInfo(logBus) << method << "refused: busy";
+    if (calledFromDBus()) {
+        sendErrorReply(QString::fromLatin1(BusNames::busyError),
+                       QStringLiteral("A wallpaper is being processed; nothing was done"));
+    }
+    return true;
+}
+
+void BusService::Enable() {
+    if (!refuseWhileBusy("Enable")) {
+        delegate_->controller().setEffectEnabled(true);
+    }
+}
+
+void BusService::Disable() {
+    if (!refuseWhileBusy("Disable")) {
+        delegate_->controller().setEffectEnabled(false);
+    }
+}
+
+void BusService::Reprocess() {
+    if (refuseWhileBusy("Reprocess")) {
+        return;
+    }
+    if (!enabled()) {
+        if (calledFromDBus()) {
+            sendErrorReply(QString::fromLatin1(BusNames::effectOffError),
+                           QStringLiteral("The effect is off; there is nothing to reprocess"));
+        }
+        return;
+    }
+    delegate_->refreshWallpaper();
+}
+
+void BusService::Quit(bool restore) {
+    // Restoring is refused while a render runs, as the menu greys it out; quitting while
+    // keeping the wallpaper is always possible.
+    if (restore && refuseWhileBusy("Quit(restore)")) {
+        return;
+    }
+    qCInfo(logBus) << "Quit, restore:" << restore;
+    // On the next turn, after this call's reply has been queued.
+    std::weak_ptr<AppDelegate> weakDelegate = delegate_;
+    QTimer::singleShot(0, this, [weakDelegate, restore] {
+        if (const auto delegate = weakDelegate.lock()) {
+            if (restore) {
+                delegate->restoreAndQuit();
+            } else {
+                delegate->quitKeepingWallpaper();
+            }
+        }
+    });
+}
+
+void BusService::announceChanges() {
+    const Snapshot now = read();
+    QVariantMap changed;
+    if (now.enabled != announced_.enabled) {
+        changed.insert(QStringLiteral("Enabled"), now.enabled);
+    }
+    if (now.busy != announced_.busy) {
+        changed.insert(QStringLiteral("Busy"), now.busy);
+    }
+    if (now.status != announced_.status) {
+        changed.insert(QStringLiteral("Status"), now.status);
+    }
+    if (now.screenSummary != announced_.screenSummary) {
+        changed.insert(QStringLiteral("ScreenSummary"), now.screenSummary);
+    }
+    const bool statusChanged = now.status != announced_.status;
+    announced_ = now;
+    if (changed.isEmpty() || !connection_) {
+        return;
+    }
+    qCDebug(logBus) << "changed:" << changed;
+    QDBusMessage signal = QDBusMessage::createSignal(
+        QString::fromLatin1(BusNames::objectPath),
+        QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("PropertiesChanged"));
+    signal << QString::fromLatin1(BusNames::interface) << changed << QStringList();
+    connection_->send(signal);
+    if (statusChanged) {
+        emit StatusChanged(now.status);
+    }
+}
+
+}  // namespace quillhaven

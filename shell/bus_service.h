@@ -1,0 +1,70 @@
+#pragma once
+
+// The running app on the session bus: io.github.quillhaven.Quillhaven, object /Quillhaven.
+// Its methods are the menu's commands, its read-only properties the controller's state, and
+// it sends StatusChanged and the standard PropertiesChanged when that state changes. A
+// command that would start or skip a render while one runs is refused with the Busy error.
+
+#include <QDBusConnection>
+#include <QDBusContext>
+#include <QObject>
+#include <QString>
+#include <memory>
+
+namespace quillhaven {
+
+class AppDelegate;
+
+class BusService : public QObject, protected QDBusContext {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "io.github.quillhaven.Quillhaven")
+    Q_PROPERTY(bool Enabled READ enabled)
+    Q_PROPERTY(bool Busy READ busy)
+    Q_PROPERTY(QString Status READ status)
+    Q_PROPERTY(QString ScreenSummary READ screenSummary)
+
+public:
+    // Follows the delegate's state from now on; call after launching has finished.
+    explicit BusService(std::shared_ptr<AppDelegate> delegate);
+
+    // Exports the object and takes the bus name. False (with the reason logged) when there is
+    // no bus or the name is taken; the app then runs without the service.
+    bool publish(QDBusConnection connection);
+    // Gives the name back. A blocking call, so every reply sent before it has left too.
+    void withdraw();
+
+    bool enabled() const;
+    bool busy() const;
+    QString status() const;
+    QString screenSummary() const;
+
+public slots:
+    void Enable();
+    void Disable();
+    void Reprocess();
+    // Quits, putting the user's wallpaper back first when `restore` is true.
+    void Quit(bool restore);
+
+signals:
+    void StatusChanged(const QString& status);
+
+private:
+    struct Snapshot {
+        bool enabled = false;
+        bool busy = false;
+        QString status;
+        QString screenSummary;
+    };
+
+    Snapshot read() const;
+    // Answers the current call with the Busy error when a render runs; true when it did.
+    bool refuseWhileBusy(const char* method);
+    // Sends the changes since the last snapshot.
+    void announceChanges();
+
+    std::shared_ptr<AppDelegate> delegate_;
+    Snapshot announced_;
+    std::unique_ptr<QDBusConnection> connection_;
+};
+
+}  // namespace quillhaven
