@@ -19,7 +19,7 @@ class AreaScaler {
 public:
     // `destination` must be at most `sourceWidth` x `sourceHeight` and at least 1 x 1, in a
     // 4-byte format; its rows are written as soon as they are complete. May throw
-    // std::bad_alloc (the scaler's own buffers are a few rows wide).
+    // std::bad_alloc (the scaler's own buffers hold two source rows).
     AreaScaler(int sourceWidth, int sourceHeight, QImage& destination);
 
     // Takes the next source row, `sourceWidth` 4-byte pixels. Allocates nothing.
@@ -35,12 +35,13 @@ private:
         int weights = 0;   // offset into the weight table
     };
 
-    void reduceRow(const std::uint8_t* row, std::uint16_t* out) const;
+    // Reduces one row of vertical sums horizontally into 8-bit output pixels.
+    void reduceRow(const std::uint32_t* sums, std::uint8_t* out) const;
 
     QImage& destination_;
     int sourceWidth_;
     int sourceHeight_;
-    // Horizontal: one gather span per output column.
+    // Horizontal: one gather span of source columns per output column.
     std::vector<Span> columns_;
     std::vector<std::uint16_t> columnWeights_;
     // Vertical: each source row adds to its first output row (`rowWeightA_`) and possibly
@@ -48,9 +49,10 @@ private:
     std::vector<std::uint16_t> rowWeightA_;
     std::vector<std::uint16_t> rowWeightB_;
     std::vector<int> lastSourceRow_;
-    std::vector<std::uint16_t> reduced_;  // the current source row, reduced horizontally
-    std::vector<std::uint32_t> current_;  // sums of the output row being built
-    std::vector<std::uint32_t> next_;     // sums of the one after it
+    // Weighted sums of source rows, full source width: the output row being built and
+    // the one after it.
+    std::vector<std::uint32_t> current_;
+    std::vector<std::uint32_t> next_;
     int sourceRow_ = 0;
     int nextOutput_ = 0;
 };

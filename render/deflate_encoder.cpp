@@ -263,34 +263,38 @@ constexpr int kCodeLengthExtraBits[19] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
 
 // Symbols of one block: a literal byte (0..255), or a run as 256 + length - 3.
 struct Block {
-    std::vector<std::uint16_t> symbols;
+    std::vector<std::uint16_t> symbols = std::vector<std::uint16_t>(kBlockBytes);
+    std::size_t count = 0;
     std::uint32_t frequencies[kLitLenCodes] = {};
 };
 
 void tokenize(const std::uint8_t* data, std::size_t begin, std::size_t end, Block& block) {
     const auto& codes = lengthCodes();
-    block.symbols.clear();
-    std::fill(std::begin(block.frequencies), std::end(block.frequencies), 0u);
+    std::uint16_t* out = block.symbols.data();
+    std::uint32_t* frequencies = block.frequencies;
+    std::fill(frequencies, frequencies + kLitLenCodes, 0u);
     std::size_t i = begin;
     while (i < end) {
+        const std::uint8_t byte = data[i];
         // A run continues the byte before it (distance 1), never reaching before `data`.
-        if (i > 0 && i + kMinRun <= end && data[i] == data[i - 1] && data[i + 1] == data[i - 1] &&
-            data[i + 2] == data[i - 1]) {
+        if (i > 0 && byte == data[i - 1] && i + kMinRun <= end && data[i + 1] == byte &&
+            data[i + 2] == byte) {
             const std::size_t limit = std::min(end - i, static_cast<std::size_t>(kMaxRun));
             std::size_t run = kMinRun;
-            while (run < limit && data[i + run] == data[i - 1]) {
+            while (run < limit && data[i + run] == byte) {
                 ++run;
             }
-            block.symbols.push_back(static_cast<std::uint16_t>(256 + run - kMinRun));
-            ++block.frequencies[codes[run].symbol];
+            *out++ = static_cast<std::uint16_t>(256 + run - kMinRun);
+            ++frequencies[codes[run].symbol];
             i += run;
         } else {
-            block.symbols.push_back(data[i]);
-            ++block.frequencies[data[i]];
+            *out++ = byte;
+            ++frequencies[byte];
             ++i;
         }
     }
-    block.frequencies[kEndOfBlock] = 1;
+    block.count = static_cast<std::size_t>(out - block.symbols.data());
+    frequencies[kEndOfBlock] = 1;
 }
 
 void writeStored(BitWriter& writer, const std::uint8_t* bytes, std::size_t length, bool final) {
@@ -350,10 +354,10 @@ void writeBlock(BitWriter& writer, const std::uint8_t* data, std::size_t begin, 
     for (int s = 0; s < kLitLenCodes; ++s) {
         bits += std::uint64_t{block.frequencies[s]} * litLengths[s];
     }
-    for (const std::uint16_t symbol : block.symbols) {
-        if (symbol >= 256) {
-            bits += runCodes[symbol - 256u + kMinRun].extraBits + 1u;  // + the distance code
-        }
+    for (int code = 257; code < kLitLenCodes; ++code) {
+        // A run also carries its length's extra bits and the one-bit distance code.
+        const int extraBits = code < 265 || code == 285 ? 0 : (code - 261) / 4;
+        bits += std::uint64_t{block.frequencies[code]} * static_cast<std::uint64_t>(extraBits + 1);
     }
     const std::uint64_t storedBits = (end - begin + 5) * 8 + 7;
     if (bits >= storedBits) {
@@ -381,15 +385,25 @@ void writeBlock(BitWriter& writer, const std::uint8_t* data, std::size_t begin, 
             writer.put(instruction.extra, extraBits);
         }
     }
-    for (const std::uint16_t symbol : block.symbols) {
-        if (symbol < 256) {
-            writer.put(litCodes[symbol], litLengths[symbol]);
-        } else {
-            const LengthCode& run = runCodes[symbol - 256u + kMinRun];
-            // Length code, its extra bits, then distance code 0 (one bit, 0).
-            writer.put(litCodes[run.symbol], litLengths[run.symbol]);
-            writer.put(run.extra, run.extraBits + 1);
-        }
+    // Every symbol as one pattern of bits: a literal's code, or a run's length code with
+    // its extra bits and distance code 0 (one bit, 0); at most 21 bits.
+    std::uint32_t patterns[256 + kMaxRun - kMinRun + 1];
+    std::uint8_t patternBits[256 + kMaxRun - kMinRun + 1];
+    for (int symbol = 0; symbol < 256; ++symbol) {
+        patterns[symbol] = litCodes[symbol];
+        patternBits[symbol] = litLengths[symbol];
+    }
+    for (int length = kMinRun; length <= kMaxRun; ++length) {
+        const LengthCode& run = runCodes[static_cast<std::size_t>(length)];
+        const int symbol = 256 + length - kMinRun;
+        patterns[symbol] = litCodes[run.symbol] |
+                           (std::uint32_t{run.extra} << litLengths[run.symbol]);
+        patternBits[symbol] =
+            static_cast<std::uint8_t>(litLengths[run.symbol] + run.extraBits + 1);
+    }
+    const std::uint16_t* symbols = block.symbols.data();
+    for (std::size_t i = 0; i < block.count; ++i) {
+        writer.put(patterns[symbols[i]], patternBits[symbols[i]]);
     }
     writer.put(litCodes[kEndOfBlock], litLengths[kEndOfBlock]);
 }
@@ -408,7 +422,6 @@ std::size_t encodeDeflateFragment(const std::uint8_t* data, std::size_t length, 
     }
     BitWriter writer(out);
     Block block;
-    block.symbols.reserve(kBlockBytes);
     for (std::size_t begin = 0; begin < length; begin += kBlockBytes) {
         writeBlock(writer, data, begin, std::min(length, begin + kBlockBytes), block);
     }

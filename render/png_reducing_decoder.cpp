@@ -50,6 +50,10 @@ bool readHeader(png_structp png, png_infop info, std::FILE* file, PngHeader* hea
         return false;
     }
     png_init_io(png, file);
+#ifdef PNG_IGNORE_ADLER32
+    // Every IDAT chunk's CRC is still checked, which already covers the compressed data.
+    png_set_option(png, PNG_IGNORE_ADLER32, PNG_OPTION_ON);
+#endif
     png_read_info(png, info);
     int bitDepth = 0;
     int colorType = 0;
