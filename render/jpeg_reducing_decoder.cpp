@@ -10,13 +10,13 @@
 #include <memory>
 #include <new>
 #include <string>
-#include <vector>
 
 // jpeglib.h needs FILE and size_t declared first.
 #include <jpeglib.h>
 
 #include "area_scaler.h"
 #include "reducing_decoder.h"
+#include "row_feed.h"
 
 namespace quillhaven {
 
@@ -87,26 +87,18 @@ bool chooseScale(jpeg_decompress_struct* info, ErrorManager* errors, int width, 
     return true;
 }
 
-bool readRows(jpeg_decompress_struct* info, ErrorManager* errors, std::uint8_t* rows,
-              std::size_t rowBytes, AreaScaler* scaler) {
+// Reads every row and hands it on to be reduced.
+bool readRows(jpeg_decompress_struct* info, ErrorManager* errors, RowFeed* feed) {
     if (setjmp(errors->jump) != 0) {
         return false;
     }
     jpeg_start_decompress(info);
-    const int batch = info->rec_outbuf_height;
-    JSAMPROW pointers[16];
-    for (int i = 0; i < batch && i < 16; ++i) {
-        pointers[i] = rows + rowBytes * static_cast<std::size_t>(i);
-    }
     while (info->output_scanline < info->output_height) {
-        const JDIMENSION read =
-            jpeg_read_scanlines(info, pointers, static_cast<JDIMENSION>(batch));
-        for (JDIMENSION i = 0; i < read; ++i) {
-            scaler->addRow(pointers[i]);
-        }
-        if (read == 0) {
+        JSAMPROW row = feed->row();
+        if (jpeg_read_scanlines(info, &row, 1) != 1) {
             return false;
         }
+        feed->push();
     }
     jpeg_finish_decompress(info);
     return true;
@@ -132,7 +124,7 @@ ReducedDecode decode(jpeg_decompress_struct* info, ErrorManager* errors, std::FI
     }
     const auto width = static_cast<int>(info->output_width);
     const auto height = static_cast<int>(info->output_height);
-    if (info->out_color_components != 4 || info->rec_outbuf_height > 16 ||
+    if (info->out_color_components != 4 ||
         width < size.width() || height < size.height()) {
         return {Outcome::notHandled, {}};
     }
@@ -142,9 +134,13 @@ ReducedDecode decode(jpeg_decompress_struct* info, ErrorManager* errors, std::FI
         throw std::bad_alloc();
     }
     AreaScaler scaler(width, height, image);
-    const std::size_t rowBytes = static_cast<std::size_t>(width) * 4;
-    std::vector<std::uint8_t> rows(rowBytes * static_cast<std::size_t>(info->rec_outbuf_height));
-    if (!readRows(info, errors, rows.data(), rowBytes, &scaler) || !scaler.finished()) {
+    RowFeed feed(static_cast<std::size_t>(width) * 4,
+                 [&scaler](std::uint8_t* row) { scaler.addRow(row); });
+    if (!readRows(info, errors, &feed)) {
+        return {Outcome::unreadable, {}};
+    }
+    feed.finish();
+    if (!scaler.finished()) {
         return {Outcome::unreadable, {}};
     }
     if (!header.iccProfile.empty()) {

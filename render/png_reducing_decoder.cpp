@@ -11,10 +11,10 @@
 #include <memory>
 #include <new>
 #include <string>
-#include <vector>
 
 #include "area_scaler.h"
 #include "reducing_decoder.h"
+#include "row_feed.h"
 
 namespace quillhaven {
 
@@ -95,26 +95,27 @@ bool readHeader(png_structp png, png_infop info, std::FILE* file, PngHeader* hea
     return true;
 }
 
-// Reads every row into `row`, premultiplies it when it has alpha and hands it to the scaler.
-bool readRows(png_structp png, png_infop info, const PngHeader* header, std::uint8_t* row,
-              AreaScaler* scaler) {
+// Premultiplies a row of straight-alpha B, G, R, A pixels in place.
+void premultiply(std::uint8_t* row, png_uint_32 width) {
+    for (png_uint_32 x = 0; x < width; ++x) {
+        std::uint8_t* pixel = row + std::size_t{x} * 4;
+        const unsigned alpha = pixel[3];
+        if (alpha != 255) {
+            for (int c = 0; c < 3; ++c) {
+                pixel[c] = static_cast<std::uint8_t>((pixel[c] * alpha + 127) / 255);
+            }
+        }
+    }
+}
+
+// Reads every row and hands it on to be reduced.
+bool readRows(png_structp png, png_infop info, png_uint_32 height, RowFeed* feed) {
     if (setjmp(png_jmpbuf(png)) != 0) {
         return false;
     }
-    for (png_uint_32 y = 0; y < header->height; ++y) {
-        png_read_row(png, row, nullptr);
-        if (header->hasAlpha) {
-            for (png_uint_32 x = 0; x < header->width; ++x) {
-                std::uint8_t* pixel = row + std::size_t{x} * 4;
-                const unsigned alpha = pixel[3];
-                if (alpha != 255) {
-                    for (int c = 0; c < 3; ++c) {
-                        pixel[c] = static_cast<std::uint8_t>((pixel[c] * alpha + 127) / 255);
-                    }
-                }
-            }
-        }
-        scaler->addRow(row);
+    for (png_uint_32 y = 0; y < height; ++y) {
+        png_read_row(png, feed->row(), nullptr);
+        feed->push();
     }
     // The rest of the file: the end chunks and their checksums.
     png_read_end(png, info);
@@ -148,8 +149,18 @@ ReducedDecode decode(png_structp png, png_infop info, std::FILE* file, QSize siz
         throw std::bad_alloc();
     }
     AreaScaler scaler(width, height, image);
-    std::vector<std::uint8_t> row(header.rowBytes);
-    if (!readRows(png, info, &header, row.data(), &scaler) || !scaler.finished()) {
+    const bool hasAlpha = header.hasAlpha;
+    RowFeed feed(header.rowBytes, [&scaler, hasAlpha, width = header.width](std::uint8_t* row) {
+        if (hasAlpha) {
+            premultiply(row, width);
+        }
+        scaler.addRow(row);
+    });
+    if (!readRows(png, info, header.height, &feed)) {
+        return {Outcome::unreadable, {}};
+    }
+    feed.finish();
+    if (!scaler.finished()) {
         return {Outcome::unreadable, {}};
     }
     if (!header.iccProfile.empty()) {

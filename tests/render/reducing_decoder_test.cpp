@@ -7,6 +7,7 @@
 #include <QColorSpace>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include "image_decoder.h"
 #include "reducing_decoder.h"
 #include "render_test_support.h"
+#include "row_feed.h"
 
 namespace quillhaven {
 namespace {
@@ -136,6 +138,25 @@ TEST(AreaScalerTest, AveragesTheCoveredAreaWithFractionalWeights) {
     vertical.addRow(rows[2]);
     EXPECT_EQ(column.constScanLine(1)[0], 150);
     EXPECT_TRUE(vertical.finished());
+}
+
+TEST(RowFeedTest, EveryRowIsProcessedOnceInOrderAfterFinish) {
+    // Far more rows than the ring holds, so the decoder side has to wait for the other.
+    std::vector<std::uint32_t> seen;
+    RowFeed feed(8, [&seen](std::uint8_t* row) {
+        std::uint32_t value = 0;
+        std::memcpy(&value, row, sizeof value);
+        seen.push_back(value);
+    });
+    for (std::uint32_t i = 0; i < 1000; ++i) {
+        std::memcpy(feed.row(), &i, sizeof i);
+        feed.push();
+    }
+    feed.finish();
+    ASSERT_EQ(seen.size(), 1000u);
+    for (std::uint32_t i = 0; i < 1000; ++i) {
+        ASSERT_EQ(seen[i], i);
+    }
 }
 
 TEST_F(ReducingDecoderTest, EightBitRgbIsReducedExactly) {
