@@ -57,6 +57,27 @@ void filterSub(const unsigned char* row, std::size_t rowBytes, unsigned char* ou
     }
 }
 
+// The same for an opaque Format_RGB32 row (bytes B, G, R, 255 in memory), reordered to
+// R, G, B, A on the way, so that such a canvas needs no conversion pass of its own.
+void filterSubRgb32(const unsigned char* row, std::size_t rowBytes, unsigned char* out) {
+    out[0] = 1;
+    unsigned char previous[3] = {0, 0, 0};
+    unsigned char alpha = 255;
+    for (std::size_t i = 0; i < rowBytes; i += kBytesPerPixel) {
+        const unsigned char b = row[i];
+        const unsigned char g = row[i + 1];
+        const unsigned char r = row[i + 2];
+        out[1 + i] = static_cast<unsigned char>(r - previous[0]);
+        out[2 + i] = static_cast<unsigned char>(g - previous[1]);
+        out[3 + i] = static_cast<unsigned char>(b - previous[2]);
+        out[4 + i] = alpha;
+        previous[0] = r;
+        previous[1] = g;
+        previous[2] = b;
+        alpha = 0;
+    }
+}
+
 // Filters the strip's rows and deflates them into a raw deflate fragment. The last strip
 // finishes the stream; the others end on a sync point so that the next fragment can
 // follow directly.
@@ -68,7 +89,12 @@ void compressStrip(const QImage& image, bool isLast, Strip& strip) {
     std::vector<unsigned char> filtered(rawLength);
     for (int y = strip.firstRow; y < strip.endRow; ++y) {
         const auto row = static_cast<std::size_t>(y - strip.firstRow);
-        filterSub(image.constScanLine(y), rowBytes, filtered.data() + row * (rowBytes + 1));
+        unsigned char* out = filtered.data() + row * (rowBytes + 1);
+        if (image.format() == QImage::Format_RGB32) {
+            filterSubRgb32(image.constScanLine(y), rowBytes, out);
+        } else {
+            filterSub(image.constScanLine(y), rowBytes, out);
+        }
     }
     strip.adler = adler32_z(1, filtered.data(), rawLength);
     // The bound covers the worst case; pages never written to are never made resident.
@@ -222,11 +248,13 @@ bool writeSrgbPng(const QImage& image, QIODevice& device) {
     if (image.isNull() || !device.isWritable()) {
         return false;
     }
-    // Rows are read as they lie in memory, so the bytes must already be R, G, B, A. Any
-    // other layout (premultiplied, ARGB32, ...) is converted first.
+    // Rows are read as they lie in memory, so the bytes must already be R, G, B, A, or
+    // opaque RGB32, which is reordered while filtering. Any other layout (premultiplied,
+    // ARGB32, ...) is converted first.
     switch (image.format()) {
         case QImage::Format_RGBA8888:
         case QImage::Format_RGBX8888:
+        case QImage::Format_RGB32:
             return encode(image, device);
         default: {
             const QImage converted = image.convertToFormat(QImage::Format_RGBA8888);
