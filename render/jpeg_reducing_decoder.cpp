@@ -155,22 +155,28 @@ ReducedDecode decode(jpeg_decompress_struct* info, ErrorManager* errors, std::FI
 }  // namespace
 
 ReducedDecode decodeReducedJpeg(const QString& path, QSize size, qint64 maxPixels) {
-    const FilePointer file(std::fopen(QFile::encodeName(path).constData(), "rb"));
-    if (!file) {
+    // Like the general decoder, which answers a null image, a picture that does not fit
+    // in memory is one that cannot be read.
+    try {
+        const FilePointer file(std::fopen(QFile::encodeName(path).constData(), "rb"));
+        if (!file) {
+            return {ReducedDecode::Outcome::unreadable, {}};
+        }
+        jpeg_decompress_struct info{};
+        ErrorManager errors{};
+        info.err = jpeg_std_error(&errors.base);
+        errors.base.error_exit = onError;
+        errors.base.output_message = onMessage;
+        errors.base.emit_message = onEmit;
+        jpeg_create_decompress(&info);
+        struct Destroy {
+            jpeg_decompress_struct* info;
+            ~Destroy() { jpeg_destroy_decompress(info); }
+        } destroy{&info};
+        return decode(&info, &errors, file.get(), size, maxPixels);
+    } catch (const std::bad_alloc&) {
         return {ReducedDecode::Outcome::unreadable, {}};
     }
-    jpeg_decompress_struct info{};
-    ErrorManager errors{};
-    info.err = jpeg_std_error(&errors.base);
-    errors.base.error_exit = onError;
-    errors.base.output_message = onMessage;
-    errors.base.emit_message = onEmit;
-    jpeg_create_decompress(&info);
-    struct Destroy {
-        jpeg_decompress_struct* info;
-        ~Destroy() { jpeg_destroy_decompress(info); }
-    } destroy{&info};
-    return decode(&info, &errors, file.get(), size, maxPixels);
 }
 
 }  // namespace quillhaven

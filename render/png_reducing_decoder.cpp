@@ -174,26 +174,32 @@ ReducedDecode decode(png_structp png, png_infop info, std::FILE* file, QSize siz
 }  // namespace
 
 ReducedDecode decodeReducedPng(const QString& path, QSize size, qint64 maxPixels) {
-    const FilePointer file(std::fopen(QFile::encodeName(path).constData(), "rb"));
-    if (!file) {
+    // Like the general decoder, which answers a null image, a picture that does not fit
+    // in memory is one that cannot be read.
+    try {
+        const FilePointer file(std::fopen(QFile::encodeName(path).constData(), "rb"));
+        if (!file) {
+            return {ReducedDecode::Outcome::unreadable, {}};
+        }
+        png_structp png =
+            png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, onError, onWarning);
+        if (png == nullptr) {
+            throw std::bad_alloc();
+        }
+        png_infop info = png_create_info_struct(png);
+        if (info == nullptr) {
+            png_destroy_read_struct(&png, nullptr, nullptr);
+            throw std::bad_alloc();
+        }
+        struct Destroy {
+            png_structp* png;
+            png_infop* info;
+            ~Destroy() { png_destroy_read_struct(png, info, nullptr); }
+        } destroy{&png, &info};
+        return decode(png, info, file.get(), size, maxPixels);
+    } catch (const std::bad_alloc&) {
         return {ReducedDecode::Outcome::unreadable, {}};
     }
-    png_structp png =
-        png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, onError, onWarning);
-    if (png == nullptr) {
-        throw std::bad_alloc();
-    }
-    png_infop info = png_create_info_struct(png);
-    if (info == nullptr) {
-        png_destroy_read_struct(&png, nullptr, nullptr);
-        throw std::bad_alloc();
-    }
-    struct Destroy {
-        png_structp* png;
-        png_infop* info;
-        ~Destroy() { png_destroy_read_struct(png, info, nullptr); }
-    } destroy{&png, &info};
-    return decode(png, info, file.get(), size, maxPixels);
 }
 
 }  // namespace quillhaven
