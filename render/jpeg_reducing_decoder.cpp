@@ -69,16 +69,14 @@ bool readHeader(jpeg_decompress_struct* info, ErrorManager* errors, std::FILE* f
     return true;
 }
 
-// Picks the smallest of the scales 1/8, 1/4, 1/2 and 1 whose output still covers `size`;
-// false on an error. libjpeg-turbo has SIMD code for exactly these; the other M/8 scales
-// run in plain C, cost as much as a full decode and look softer after the reduction.
+// Picks the smallest scale M/8 whose output still covers `size`; false on an error.
 bool chooseScale(jpeg_decompress_struct* info, ErrorManager* errors, int width, int height) {
     if (setjmp(errors->jump) != 0) {
         return false;
     }
     info->out_color_space = JCS_EXT_BGRA;  // Format_RGB32's bytes, alpha 255
     info->scale_denom = 8;
-    for (unsigned numerator = 1; numerator <= 8; numerator *= 2) {
+    for (unsigned numerator = 1; numerator <= 8; ++numerator) {
         info->scale_num = numerator;
         jpeg_calc_output_dimensions(info);
         if (static_cast<int>(info->output_width) >= width &&

@@ -27,9 +27,8 @@ struct ReducedDecode {
 // `maxPixels` are unreadable.
 ReducedDecode decodeReducedPng(const QString& path, QSize size, qint64 maxPixels);
 
-// Decodes a JPEG at the smallest DCT scale (1/8, 1/4, 1/2 or 1) that still covers `size`,
-// then reduces it to `size` by area averaging as its rows arrive. CMYK pictures are not
-// handled.
+// Decodes a JPEG at the smallest DCT scale (M/8) that still covers `size`, then reduces it
+// to `size` by area averaging as its rows arrive. CMYK pictures are not handled.
 ReducedDecode decodeReducedJpeg(const QString& path, QSize size, qint64 maxPixels);
 
 }  // namespace quillhaven
