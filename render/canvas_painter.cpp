@@ -107,23 +107,6 @@ QImage canvasOver(CoveredPicture covered) {
         QImage::Format_RGB32, [](void* image) { delete static_cast<QImage*>(image); }, owner);
 }
 
-// Rewrites opaque RGB32 pixels as R, G, B, 255 bytes in place, the layout the PNG writer
-// takes, without allocating a second canvas.
-void convertToRgbx(QImage& canvas) {
-    for (int y = 0; y < canvas.height(); ++y) {
-        uchar* bytes = canvas.scanLine(y);
-        const auto* pixels = reinterpret_cast<const QRgb*>(bytes);
-        for (int x = 0; x < canvas.width(); ++x) {
-            const QRgb pixel = pixels[x];
-            bytes[4 * x] = static_cast<uchar>(qRed(pixel));
-            bytes[4 * x + 1] = static_cast<uchar>(qGreen(pixel));
-            bytes[4 * x + 2] = static_cast<uchar>(qBlue(pixel));
-            bytes[4 * x + 3] = 255;
-        }
-    }
-    canvas.reinterpretAsFormat(QImage::Format_RGBX8888);
-}
-
 void paintFrame(QImage& canvas, const CanvasGeometry& geometry) {
     QPainter painter(&canvas);
     // The picture area needs at least three pixels each way to show anything inside its
@@ -179,7 +162,6 @@ QImage paintWallpaper(QImage picture, const CanvasGeometry& geometry) {
         canvas.convertToColorSpace(QColorSpace::SRgb);
     }
     paintFrame(canvas, geometry);
-    convertToRgbx(canvas);
     canvas.setColorSpace(QColorSpace(QColorSpace::SRgb));
     return canvas;
 }

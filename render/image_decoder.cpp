@@ -6,6 +6,8 @@
 #include <cmath>
 #include <mutex>
 
+#include "reducing_decoder.h"
+
 namespace quillhaven {
 
 namespace {
@@ -84,7 +86,22 @@ std::optional<QImage> ImageDecoder::decodeStill(const QString& path,
         if (size.isEmpty() || pixels > maxSourcePixels) {
             return std::nullopt;
         }
-        if (coverSize && reader.format() == "jpeg" &&
+        // Large PNGs and JPEGs are reduced row by row while they are read; the variants
+        // those decoders leave alone go on below.
+        const QByteArray format = reader.format();
+        if (coverSize && (format == "png" || format == "jpeg")) {
+            const QSize reduced = reducedJpegSize(size, *coverSize);
+            const ReducedDecode decoded =
+                format == "png" ? decodeReducedPng(path, reduced, maxSourcePixels)
+                                : decodeReducedJpeg(path, reduced, maxSourcePixels);
+            if (decoded.outcome == ReducedDecode::Outcome::decoded) {
+                return decoded.image;
+            }
+            if (decoded.outcome == ReducedDecode::Outcome::unreadable) {
+                return std::nullopt;
+            }
+        }
+        if (coverSize && format == "jpeg" &&
             reader.supportsOption(QImageIOHandler::ScaledSize)) {
             const QSize reduced = reducedJpegSize(size, *coverSize);
             if (reduced != size) {

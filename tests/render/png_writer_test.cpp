@@ -1,4 +1,5 @@
 #include "png_writer.h"
+#include "deflate_encoder.h"
 
 #include <gtest/gtest.h>
 #include <zlib.h>
@@ -141,6 +142,65 @@ TEST(PngWriterTest, WritesOneValidZlibStreamOfSubFilteredRgbaRows) {
     for (uLongf row = 0; row < 1500; ++row) {
         ASSERT_EQ(raw[row * rowBytes], 1) << "row " << row << " is not Sub-filtered";
     }
+}
+
+// Inflates a raw deflate stream; empty when it is invalid or does not end.
+std::vector<std::uint8_t> inflateRaw(const std::vector<std::uint8_t>& stream, std::size_t expected) {
+    z_stream z{};
+    if (inflateInit2(&z, -MAX_WBITS) != Z_OK) {
+        return {};
+    }
+    std::vector<std::uint8_t> out(expected + 16);
+    z.next_in = const_cast<Bytef*>(stream.data());
+    z.avail_in = static_cast<uInt>(stream.size());
+    z.next_out = out.data();
+    z.avail_out = static_cast<uInt>(out.size());
+    const int status = inflate(&z, Z_FINISH);
+    out.resize(z.total_out);
+    inflateEnd(&z);
+    return status == Z_STREAM_END && z.avail_in == 0 ? out : std::vector<std::uint8_t>{};
+}
+
+TEST(DeflateEncoderTest, FragmentsJoinIntoOneStreamForAnyContent) {
+    // Long runs (a black band), noise that no code can shrink (stored blocks), one byte,
+    // and a pattern with short repeats, each cut into two independently encoded fragments.
+    std::uint32_t seed = 99;
+    std::vector<std::uint8_t> noise(200000);
+    for (auto& byte : noise) {
+        seed = seed * 1664525u + 1013904223u;
+        byte = static_cast<std::uint8_t>(seed >> 24);
+    }
+    std::vector<std::uint8_t> pattern(150000);
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+        pattern[i] = static_cast<std::uint8_t>((i / 5) % 7 == 0 ? 0 : i % 13);
+    }
+    const std::vector<std::vector<std::uint8_t>> inputs = {
+        std::vector<std::uint8_t>(300000, 0), noise, {42}, pattern};
+    for (std::size_t n = 0; n < inputs.size(); ++n) {
+        const auto& input = inputs[n];
+        const std::size_t cut = input.size() / 3;
+        std::vector<std::uint8_t> stream;
+        for (const auto& [begin, end] : {std::pair{std::size_t{0}, cut},
+                                         std::pair{cut, input.size()}}) {
+            const std::size_t length = end - begin;
+            std::vector<std::uint8_t> out(deflateFragmentBound(length));
+            const std::size_t written = encodeDeflateFragment(
+                input.data() + begin, length, end == input.size(), out.data(), out.size());
+            ASSERT_GT(written, 0u) << "input " << n;
+            stream.insert(stream.end(), out.begin(), out.begin() + static_cast<long>(written));
+        }
+        EXPECT_EQ(inflateRaw(stream, input.size()), input) << "input " << n;
+        if (n == 0) {
+            EXPECT_LT(stream.size(), input.size() / 100) << "runs are matched";
+        }
+        if (n == 1) {
+            EXPECT_LE(stream.size(), input.size() + 64) << "noise is stored, not expanded";
+        }
+    }
+    // Too small a buffer is refused rather than overrun.
+    std::vector<std::uint8_t> small(8);
+    EXPECT_EQ(encodeDeflateFragment(noise.data(), noise.size(), true, small.data(), small.size()),
+              0u);
 }
 
 TEST(PngWriterTest, MarksTheFileAsSrgb) {
