@@ -1,9 +1,15 @@
 #include "image_decoder.h"
 
+#include <QFile>
 #include <QImageReader>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <mutex>
 
 namespace quillhaven {
@@ -11,10 +17,10 @@ namespace quillhaven {
 namespace {
 
 // Qt refuses images above 128 MB by default, which excludes an ordinary 6016 x 6016 photo.
-// The limit is raised enough for the largest accepted picture at 8 bytes per pixel
-// (16-bit formats), and the header check below keeps forged sizes out before any read.
+// The limit is raised to the memory budget, and the header checks below keep forged sizes
+// out before any read.
 constexpr int allocationLimitMegabytes =
-    static_cast<int>(ImageDecoder::maxSourcePixels * 8 / (1024 * 1024));
+    static_cast<int>(ImageDecoder::memoryBudgetBytes / (1024 * 1024));
 
 void raiseAllocationLimit() {
     static std::once_flag once;
@@ -50,6 +56,55 @@ QSize reducedJpegSize(const QSize& full, const QSize& cover) {
                  std::min(full.height(), reduce(full.height(), cover.height())));
 }
 
+// Opens a picture for reading without ever blocking: a FIFO or a device would stall a plain
+// open or read, so the file is opened non-blocking and kept only when it is a regular file.
+std::unique_ptr<QFile> openRegularFile(const QString& path) {
+    const QByteArray name = QFile::encodeName(path);
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        return nullptr;
+    }
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(fd);
+        return nullptr;
+    }
+    auto file = std::make_unique<QFile>();
+    if (!file->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return nullptr;
+    }
+    return file;
+}
+
+// Bytes per pixel of the decoded image; unknown formats count as the widest (16-bit RGBA).
+std::int64_t bytesPerPixel(QImage::Format format) {
+    if (format == QImage::Format_Invalid) {
+        return 8;
+    }
+    return std::max(1, QImage::toPixelFormat(format).bitsPerPixel() / 8);
+}
+
+bool needsConversion(QImage::Format format) {
+    switch (format) {
+        case QImage::Format_RGB32:
+        case QImage::Format_ARGB32:
+        case QImage::Format_ARGB32_Premultiplied:
+        case QImage::Format_RGBX64:
+        case QImage::Format_RGBA64:
+        case QImage::Format_RGBA64_Premultiplied:
+            return false;
+        default:
+            return true;
+    }
+}
+
+// The pixel memory that decoding a picture of `size` (after any reduction) takes.
+std::int64_t decodedBytes(const QSize& size, QImage::Format format) {
+    const std::int64_t pixels = std::int64_t{size.width()} * size.height();
+    return pixels * (bytesPerPixel(format) + (needsConversion(format) ? 4 : 0));
+}
+
 bool holdsOneImage(QImageReader& reader) {
     // A handler that cannot count reports its readability as 0 or 1; animated GIF and WebP
     // and multi-page TIFF report their frame or page count.
@@ -59,7 +114,11 @@ bool holdsOneImage(QImageReader& reader) {
 }  // namespace
 
 std::optional<std::int64_t> ImageDecoder::imageCount(const QString& path) {
-    QImageReader reader(path);
+    const std::unique_ptr<QFile> file = openRegularFile(path);
+    if (!file) {
+        return std::nullopt;
+    }
+    QImageReader reader(file.get());
     configure(reader);
     if (!reader.canRead()) {
         return std::nullopt;
@@ -73,30 +132,60 @@ std::optional<std::int64_t> ImageDecoder::imageCount(const QString& path) {
 
 std::optional<QImage> ImageDecoder::decodeStill(const QString& path,
                                                 std::optional<QSize> coverSize) {
-    QImageReader reader(path);
+    return decodeWithin(path, coverSize, 0).image;
+}
+
+ImageDecoder::Decoded ImageDecoder::decodeWithin(const QString& path,
+                                                 std::optional<QSize> coverSize,
+                                                 std::int64_t reservedBytes) {
+    const std::unique_ptr<QFile> file = openRegularFile(path);
+    if (!file) {
+        return {};
+    }
+    QImageReader reader(file.get());
     configure(reader);
     if (!holdsOneImage(reader)) {
-        return std::nullopt;
+        return {};
     }
     const QSize size = reader.size();
+    QSize decodedSize = size;
     if (size.isValid()) {
         const std::int64_t pixels = std::int64_t{size.width()} * size.height();
         if (size.isEmpty() || pixels > maxSourcePixels) {
-            return std::nullopt;
+            return {};
         }
         if (coverSize && reader.format() == "jpeg" &&
             reader.supportsOption(QImageIOHandler::ScaledSize)) {
             const QSize reduced = reducedJpegSize(size, *coverSize);
             if (reduced != size) {
                 reader.setScaledSize(reduced);
+                decodedSize = reduced;
             }
         }
+        const std::int64_t picture = decodedBytes(decodedSize, reader.imageFormat());
+        if (picture > memoryBudgetBytes ||
+            (picture > bombThresholdBytes && picture > file->size() * bombRatio)) {
+            return {};
+        }
+        if (picture + reservedBytes > memoryBudgetBytes) {
+            return {std::nullopt, Refusal::overBudget};
+        }
+    } else if (reservedBytes > memoryBudgetBytes) {
+        return {std::nullopt, Refusal::overBudget};
     }
     QImage image = reader.read();
     if (image.isNull()) {
-        return std::nullopt;
+        return {};
     }
-    return image;
+    // A handler that could not tell its size beforehand is held to the same bounds now.
+    const std::int64_t picture = decodedBytes(image.size(), image.format());
+    if (picture > memoryBudgetBytes) {
+        return {};
+    }
+    if (picture + reservedBytes > memoryBudgetBytes) {
+        return {std::nullopt, Refusal::overBudget};
+    }
+    return {std::move(image), Refusal::notAStillPicture};
 }
 
 }  // namespace quillhaven

@@ -50,17 +50,23 @@ ProcessingResult render(const WallpaperProcessingRequest& request, const Url& ou
         return ProcessingFailure(Error::unsupportedImage);
     }
     std::optional<QSize> coverSize;
+    // The canvas and one working copy of it, both 32-bit, count against the memory budget.
+    std::int64_t canvasBytes = 0;
     if (geometry) {
         coverSize = QSize(static_cast<int>(geometry->width), static_cast<int>(geometry->height));
+        canvasBytes = geometry->width * geometry->height * 4 * 2;
     }
-    std::optional<QImage> picture =
-        ImageDecoder::decodeStill(toQString(request.sourceURL.path()), coverSize);
-    if (!picture) {
-        return ProcessingFailure(Error::unsupportedImage);
+    ImageDecoder::Decoded decoded =
+        ImageDecoder::decodeWithin(toQString(request.sourceURL.path()), coverSize, canvasBytes);
+    if (!decoded.image) {
+        return ProcessingFailure(decoded.refusal == ImageDecoder::Refusal::overBudget
+                                     ? Error::cannotCreateCanvas
+                                     : Error::unsupportedImage);
     }
     if (!geometry) {
         return ProcessingFailure(Error::cannotCreateCanvas);
     }
+    std::optional<QImage>& picture = decoded.image;
     const QImage canvas = paintWallpaper(std::move(*picture), *geometry);
     picture.reset();
     if (canvas.isNull()) {
