@@ -43,6 +43,28 @@ bool writePng(const QImage& canvas, const std::string& path) {
     return file.commit();
 }
 
+// Creates the generated folder when missing. Something else in its place (a file, a link
+// to nowhere) is named in the error, since a bare system message would not say which path.
+std::optional<ProcessingFailure> prepareFolder(const std::string& path) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const fs::file_status own = fs::symlink_status(path, error);
+    if (fs::is_symlink(own) && !fs::exists(fs::status(path, error))) {
+        return ProcessingFailure(std::make_error_code(std::errc::no_such_file_or_directory),
+                                 path + ": 生成フォルダへのリンクの先がありません");
+    }
+    if (fs::exists(own) && !fs::is_directory(fs::status(path, error))) {
+        return ProcessingFailure(std::make_error_code(std::errc::not_a_directory),
+                                 path + ": 生成フォルダの場所にフォルダではないものがあります");
+    }
+    error.clear();
+    fs::create_directories(path, error);
+    if (error) {
+        return ProcessingFailure(error, path + ": " + error.message());
+    }
+    return std::nullopt;
+}
+
 ProcessingResult render(const WallpaperProcessingRequest& request, const Url& outputDirectory) {
     using Error = WallpaperProcessingError;
     const std::optional<CanvasGeometry> geometry = CanvasGeometry::fromRequest(request);
@@ -74,10 +96,8 @@ ProcessingResult render(const WallpaperProcessingRequest& request, const Url& ou
     }
 
     // Nothing on disk is touched before this point.
-    std::error_code folderError;
-    std::filesystem::create_directories(outputDirectory.path(), folderError);
-    if (folderError) {
-        return ProcessingFailure(folderError, folderError.message());
+    if (std::optional<ProcessingFailure> failure = prepareFolder(outputDirectory.path())) {
+        return *failure;
     }
     const Url output = outputDirectory.appendingPathComponent(freshFileName());
     if (!writePng(canvas, output.path())) {
