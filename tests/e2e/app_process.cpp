@@ -43,14 +43,15 @@ QString AppWorld::makePicture(const QString& name, QColor color) const {
     return file;
 }
 
-void AppWorld::writeDesktop(const QString& picture, const QJsonObject& options) const {
+void AppWorld::writeDesktop(const QString& picture, const QJsonObject& options,
+                            double scale) const {
     const auto rect = [](double x, double y, double width, double height) {
         return QJsonObject{{"x", x}, {"y", y}, {"width", width}, {"height", height}};
     };
     const QJsonObject display{
         {"id", "built-in"},
         {"frame", rect(0, 0, 400, 260)},
-        {"backingScaleFactor", 1},
+        {"backingScaleFactor", scale},
         {"safeAreaInsets", QJsonObject{{"top", 24}, {"left", 0}, {"bottom", 0}, {"right", 0}}},
         {"auxiliaryTopLeftArea", rect(0, 236, 170, 24)},
         {"auxiliaryTopRightArea", rect(230, 236, 170, 24)},

@@ -30,7 +30,8 @@ public:
     // Writes a small picture of one colour and returns its path.
     QString makePicture(const QString& name, QColor color) const;
     // Writes the virtual desktop: one small notched display showing `picture` with `options`.
-    void writeDesktop(const QString& picture, const QJsonObject& options) const;
+    // `scale` (pixels per point) makes the processed picture larger and its render longer.
+    void writeDesktop(const QString& picture, const QJsonObject& options, double scale = 1) const;
     // The desktopImage entry of the first display, or an empty object.
     QJsonObject desktopImage() const;
     // The picture path the first display shows ("" when none).
@@ -39,6 +40,9 @@ public:
     std::optional<QVariant> preference(const QString& key) const;
     // The names of the files in the generated folder (none when it does not exist).
     QStringList generatedFiles() const;
+
+    // The environment every start uses: the private folders, offscreen, the virtual desktop.
+    const QProcessEnvironment& environment() const { return environment_; }
 
     // Starts the app with the given arguments.
     std::unique_ptr<QProcess> start(const QStringList& arguments) const;
