@@ -4,7 +4,8 @@
 // really runs the script it receives, with a JavaScript engine, over desktops kept in a JSON
 // state file. The file is read before and written (atomically) after every script, so a
 // test can arrange and inspect the desktops between calls. With "locked" set in the state,
-// every script is refused as Plasma refuses it when widgets are locked.
+// every script is refused as Plasma refuses it when widgets are locked; with "hung" set, no
+// script is ever answered, as when the shell hangs.
 
 #include <QDBusContext>
 #include <QObject>
