@@ -105,6 +105,29 @@ std::int64_t decodedBytes(const QSize& size, QImage::Format format) {
     return pixels * (bytesPerPixel(format) + (needsConversion(format) ? 4 : 0));
 }
 
+// The size a decoder allocates. Qt's GIF decoder paints every frame on a canvas of the
+// file's logical screen size, which its size option does not report; a tiny GIF with a
+// large screen must count at that size.
+QSize allocatedSize(QImageReader& reader, QFile& file, const QSize& reported) {
+    if (reader.format() != "gif") {
+        return reported;
+    }
+    const qint64 position = file.pos();
+    QByteArray header;
+    if (file.seek(0)) {
+        header = file.read(10);
+    }
+    file.seek(position);
+    if (header.size() < 10) {
+        return reported;
+    }
+    const auto at = [&header](int index) {
+        return static_cast<int>(static_cast<unsigned char>(header[index]));
+    };
+    const QSize screen(at(6) | (at(7) << 8), at(8) | (at(9) << 8));
+    return reported.expandedTo(screen);
+}
+
 bool holdsOneImage(QImageReader& reader) {
     // A handler that cannot count reports its readability as 0 or 1; animated GIF and WebP
     // and multi-page TIFF report their frame or page count.
@@ -147,7 +170,9 @@ ImageDecoder::Decoded ImageDecoder::decodeWithin(const QString& path,
     if (!holdsOneImage(reader)) {
         return {};
     }
-    const QSize size = reader.size();
+    const QSize size = reader.size().isValid()
+                           ? allocatedSize(reader, *file, reader.size())
+                           : reader.size();
     QSize decodedSize = size;
     if (size.isValid()) {
         const std::int64_t pixels = std::int64_t{size.width()} * size.height();

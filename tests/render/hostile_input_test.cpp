@@ -143,6 +143,16 @@ TEST_F(HostileInputTest, DecompressionBombsAreRefusedQuickly) {
     ASSERT_LT(bomb.size(), 1u << 20);
     writeBytes(folder / "bomb.png", bomb);
     expectRefused(folder / "bomb.png", WallpaperProcessingError::unsupportedImage);
+    // A one-pixel GIF frame on a 65535 x 4000 logical screen, which the GIF decoder paints
+    // in full: the screen counts, not the frame.
+    std::string screen = manyFrameGif(1);
+    screen[6] = '\xff';
+    screen[7] = '\xff';
+    screen[8] = '\xa0';
+    screen[9] = '\x0f';
+    writeBytes(folder / "screen.gif", screen);
+    expectRefused(folder / "screen.gif", WallpaperProcessingError::unsupportedImage,
+                  std::chrono::milliseconds(300));
     // An animation of 65535 frames is not a still picture, and counting them is quick.
     writeBytes(folder / "frames.gif", manyFrameGif(65535));
     expectRefused(folder / "frames.gif", WallpaperProcessingError::unsupportedImage);
