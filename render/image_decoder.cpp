@@ -125,7 +125,8 @@ QSize allocatedSize(QImageReader& reader, QFile& file, const QSize& reported) {
         return static_cast<int>(static_cast<unsigned char>(header[index]));
     };
     const QSize screen(at(6) | (at(7) << 8), at(8) | (at(9) << 8));
-    return reported.expandedTo(screen);
+    // A size the handler could not tell is taken from the header alone.
+    return reported.isValid() ? reported.expandedTo(screen) : screen;
 }
 
 bool holdsOneImage(QImageReader& reader) {
@@ -170,9 +171,7 @@ ImageDecoder::Decoded ImageDecoder::decodeWithin(const QString& path,
     if (!holdsOneImage(reader)) {
         return {};
     }
-    const QSize size = reader.size().isValid()
-                           ? allocatedSize(reader, *file, reader.size())
-                           : reader.size();
+    const QSize size = allocatedSize(reader, *file, reader.size());
     QSize decodedSize = size;
     if (size.isValid()) {
         const std::int64_t pixels = std::int64_t{size.width()} * size.height();
