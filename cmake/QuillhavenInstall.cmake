@@ -5,11 +5,7 @@ include(GNUInstallDirs)
 set(QUILLHAVEN_APP_ID io.github.quillhaven.Quillhaven)
 set(data ${CMAKE_CURRENT_SOURCE_DIR}/data)
 
-foreach(program quillhaven quillhaven-render)
-  if(TARGET ${program})
-    install(TARGETS ${program} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-  endif()
-endforeach()
+install(TARGETS quillhaven quillhaven-render RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 install(FILES ${data}/${QUILLHAVEN_APP_ID}.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
@@ -21,9 +17,7 @@ install(FILES ${data}/quillhaven.1 ${data}/quillhaven-render.1
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
 # The login item names the installed program when the app runs from the prefix.
-if(TARGET quillhaven_platform)
-  set_property(SOURCE ${CMAKE_CURRENT_SOURCE_DIR}/platform/xdg_autostart_login_item.cpp
-    DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/platform
-    APPEND PROPERTY COMPILE_DEFINITIONS
-    QUILLHAVEN_INSTALLED_PROGRAM="${CMAKE_INSTALL_FULL_BINDIR}/quillhaven")
-endif()
+set_property(SOURCE ${CMAKE_CURRENT_SOURCE_DIR}/platform/xdg_autostart_login_item.cpp
+  DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/platform
+  APPEND PROPERTY COMPILE_DEFINITIONS
+  QUILLHAVEN_INSTALLED_PROGRAM="${CMAKE_INSTALL_FULL_BINDIR}/quillhaven")

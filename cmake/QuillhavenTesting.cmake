@@ -1,16 +1,22 @@
-# quillhaven_add_test(NAME name SOURCES ... [LIBS ...] [ENVIRONMENT K=V ...] [LABELS ...])
+# quillhaven_add_test(NAME name SOURCES ... [LIBS ...] [ENVIRONMENT K=V ...] [LABELS ...]
+#                     [PLAIN] [ARGS ...])
 #
-# Adds one GoogleTest executable and registers it with CTest. Every test runs with its
+# Adds one GoogleTest executable (PLAIN: a program with its own main) and registers it with
+# CTest, run with ARGS. Every test runs with its
 # home, XDG folders and runtime folder pointed into the build tree, and with Qt's
 # offscreen platform, so no test can reach the real desktop, preferences or login items.
 find_package(GTest REQUIRED)
 
 function(quillhaven_add_test)
-  cmake_parse_arguments(ARG "" "NAME;TIMEOUT" "SOURCES;LIBS;ENVIRONMENT;LABELS" ${ARGN})
+  cmake_parse_arguments(ARG "PLAIN" "NAME;TIMEOUT" "SOURCES;LIBS;ENVIRONMENT;LABELS;ARGS" ${ARGN})
   add_executable(${ARG_NAME} ${ARG_SOURCES})
-  target_link_libraries(${ARG_NAME} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
+  if(ARG_PLAIN)
+    target_link_libraries(${ARG_NAME} PRIVATE ${ARG_LIBS})
+  else()
+    target_link_libraries(${ARG_NAME} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
+  endif()
   set(sandbox ${CMAKE_BINARY_DIR}/test-sandbox/${ARG_NAME})
-  add_test(NAME ${ARG_NAME} COMMAND ${ARG_NAME})
+  add_test(NAME ${ARG_NAME} COMMAND ${ARG_NAME} ${ARG_ARGS})
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 120)
   endif()

@@ -57,7 +57,9 @@ void WallpaperController::checkForChanges() {
     if (!current) {
         return;
     }
-    if (generatedWallpaperURL_ && *generatedWallpaperURL_ == *current) {
+    // Desktops spell paths their own way; the same file under another spelling is still the
+    // generated picture and must not start a render on every tick.
+    if (generatedWallpaperURL_ && generatedWallpaperURL_->isSameLocation(*current)) {
         return;
     }
     applyCurrentWallpaper(false);

@@ -28,13 +28,15 @@ std::string wholePoints(double value) {
 }  // namespace
 
 std::optional<Display> WallpaperController::primaryScreen() const {
-    for (const Display& display : services_.displays->screens()) {
+    // One reading of the list answers the whole question: displays may come and go between
+    // two reads.
+    const std::vector<Display> displays = services_.displays->screens();
+    for (const Display& display : displays) {
         if (liesAtOrigin(display)) {
             return display;
         }
     }
-    // No display at the origin: fall back to the first one, read afresh.
-    std::vector<Display> displays = services_.displays->screens();
+    // No display at the origin: fall back to the first one.
     if (displays.empty()) {
         return std::nullopt;
     }

@@ -4,6 +4,10 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QSaveFile>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <filesystem>
 #include <system_error>
 
@@ -33,12 +37,27 @@ JsonFileContents readJsonFile(const std::string& path) {
     if (!QFileInfo::exists(qPath)) {
         return {JsonFileContents::State::missing, {}};
     }
-    QFile file(qPath);
-    if (!file.open(QIODevice::ReadOnly)) {
+    // Opened non-blocking so that a FIFO put in the file's place cannot stall the caller;
+    // only a regular file of sensible size is read.
+    const int fd = ::open(QFile::encodeName(qPath).constData(),
+                          O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        return {JsonFileContents::State::unreadable, {}};
+    }
+    struct stat status {};
+    QFile file;
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) || status.st_size > maxJsonFileBytes ||
+        !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return {JsonFileContents::State::unreadable, {}};
+    }
+    // The file may still grow after the check: never read more than the bound.
+    const QByteArray bytes = file.read(maxJsonFileBytes + 1);
+    if (bytes.size() > maxJsonFileBytes) {
         return {JsonFileContents::State::unreadable, {}};
     }
     QJsonParseError error{};
-    const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &error);
+    const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
     if (error.error != QJsonParseError::NoError || !document.isObject()) {
         return {JsonFileContents::State::unreadable, {}};
     }

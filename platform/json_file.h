@@ -19,6 +19,12 @@ struct JsonFileContents {
     QJsonObject root;
 };
 
+// The largest file read; anything larger is unreadable without being read.
+inline constexpr qint64 maxJsonFileBytes = qint64{1} << 20;
+
+// Reads a regular file of at most maxJsonFileBytes. Something else at the path (a FIFO, a
+// device, a folder) is unreadable and never blocks the caller; so is a document nested
+// deeper than the JSON parser allows.
 JsonFileContents readJsonFile(const std::string& path);
 
 // Writes through a temporary file renamed over the old one, creating the folder first.

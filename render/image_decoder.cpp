@@ -1,9 +1,15 @@
 #include "image_decoder.h"
 
+#include <QFile>
 #include <QImageReader>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <mutex>
 
 #include "reducing_decoder.h"
@@ -13,10 +19,10 @@ namespace quillhaven {
 namespace {
 
 // Qt refuses images above 128 MB by default, which excludes an ordinary 6016 x 6016 photo.
-// The limit is raised enough for the largest accepted picture at 8 bytes per pixel
-// (16-bit formats), and the header check below keeps forged sizes out before any read.
+// The limit is raised to the memory budget, and the header checks below keep forged sizes
+// out before any read.
 constexpr int allocationLimitMegabytes =
-    static_cast<int>(ImageDecoder::maxSourcePixels * 8 / (1024 * 1024));
+    static_cast<int>(ImageDecoder::memoryBudgetBytes / (1024 * 1024));
 
 void raiseAllocationLimit() {
     static std::once_flag once;
@@ -52,6 +58,79 @@ QSize reducedJpegSize(const QSize& full, const QSize& cover) {
                  std::min(full.height(), reduce(full.height(), cover.height())));
 }
 
+// Opens a picture for reading without ever blocking: a FIFO or a device would stall a plain
+// open or read, so the file is opened non-blocking and kept only when it is a regular file.
+std::unique_ptr<QFile> openRegularFile(const QString& path) {
+    const QByteArray name = QFile::encodeName(path);
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        return nullptr;
+    }
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(fd);
+        return nullptr;
+    }
+    auto file = std::make_unique<QFile>();
+    if (!file->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return nullptr;
+    }
+    return file;
+}
+
+// Bytes per pixel of the decoded image; unknown formats count as the widest (16-bit RGBA).
+std::int64_t bytesPerPixel(QImage::Format format) {
+    if (format == QImage::Format_Invalid) {
+        return 8;
+    }
+    return std::max(1, QImage::toPixelFormat(format).bitsPerPixel() / 8);
+}
+
+bool needsConversion(QImage::Format format) {
+    switch (format) {
+        case QImage::Format_RGB32:
+        case QImage::Format_ARGB32:
+        case QImage::Format_ARGB32_Premultiplied:
+        case QImage::Format_RGBX64:
+        case QImage::Format_RGBA64:
+        case QImage::Format_RGBA64_Premultiplied:
+            return false;
+        default:
+            return true;
+    }
+}
+
+// The pixel memory that decoding a picture of `size` (after any reduction) takes.
+std::int64_t decodedBytes(const QSize& size, QImage::Format format) {
+    const std::int64_t pixels = std::int64_t{size.width()} * size.height();
+    return pixels * (bytesPerPixel(format) + (needsConversion(format) ? 4 : 0));
+}
+
+// The size a decoder allocates. Qt's GIF decoder paints every frame on a canvas of the
+// file's logical screen size, which its size option does not report; a tiny GIF with a
+// large screen must count at that size.
+QSize allocatedSize(QImageReader& reader, QFile& file, const QSize& reported) {
+    if (reader.format() != "gif") {
+        return reported;
+    }
+    const qint64 position = file.pos();
+    QByteArray header;
+    if (file.seek(0)) {
+        header = file.read(10);
+    }
+    file.seek(position);
+    if (header.size() < 10) {
+        return reported;
+    }
+    const auto at = [&header](int index) {
+        return static_cast<int>(static_cast<unsigned char>(header[index]));
+    };
+    const QSize screen(at(6) | (at(7) << 8), at(8) | (at(9) << 8));
+    // A size the handler could not tell is taken from the header alone.
+    return reported.isValid() ? reported.expandedTo(screen) : screen;
+}
+
 bool holdsOneImage(QImageReader& reader) {
     // A handler that cannot count reports its readability as 0 or 1; animated GIF and WebP
     // and multi-page TIFF report their frame or page count.
@@ -61,7 +140,11 @@ bool holdsOneImage(QImageReader& reader) {
 }  // namespace
 
 std::optional<std::int64_t> ImageDecoder::imageCount(const QString& path) {
-    QImageReader reader(path);
+    const std::unique_ptr<QFile> file = openRegularFile(path);
+    if (!file) {
+        return std::nullopt;
+    }
+    QImageReader reader(file.get());
     configure(reader);
     if (!reader.canRead()) {
         return std::nullopt;
@@ -75,30 +158,50 @@ std::optional<std::int64_t> ImageDecoder::imageCount(const QString& path) {
 
 std::optional<QImage> ImageDecoder::decodeStill(const QString& path,
                                                 std::optional<QSize> coverSize) {
-    QImageReader reader(path);
+    return decodeWithin(path, coverSize, 0).image;
+}
+
+ImageDecoder::Decoded ImageDecoder::decodeWithin(const QString& path,
+                                                 std::optional<QSize> coverSize,
+                                                 std::int64_t reservedBytes) {
+    const std::unique_ptr<QFile> file = openRegularFile(path);
+    if (!file) {
+        return {};
+    }
+    QImageReader reader(file.get());
     configure(reader);
     if (!holdsOneImage(reader)) {
-        return std::nullopt;
+        return {};
     }
-    const QSize size = reader.size();
+    const QSize size = allocatedSize(reader, *file, reader.size());
+    QSize decodedSize = size;
     if (size.isValid()) {
         const std::int64_t pixels = std::int64_t{size.width()} * size.height();
         if (size.isEmpty() || pixels > maxSourcePixels) {
-            return std::nullopt;
+            return {};
         }
-        // Large PNGs and JPEGs are reduced row by row while they are read; the variants
-        // those decoders leave alone go on below.
         const QByteArray format = reader.format();
+        // Bombs are judged by the full picture: even a reduced decode inflates all of it.
+        const std::int64_t full = decodedBytes(size, reader.imageFormat());
+        if (full > bombThresholdBytes && full > file->size() * bombRatio) {
+            return {};
+        }
+        // Large PNGs and JPEGs are reduced row by row while they are read, so only the
+        // reduced picture counts against the budget; the variants those decoders leave
+        // alone go on below.
         if (coverSize && (format == "png" || format == "jpeg")) {
             const QSize reduced = reducedJpegSize(size, *coverSize);
-            const ReducedDecode decoded =
+            if (decodedBytes(reduced, QImage::Format_RGB32) + reservedBytes > memoryBudgetBytes) {
+                return {std::nullopt, Refusal::overBudget};
+            }
+            ReducedDecode decoded =
                 format == "png" ? decodeReducedPng(path, reduced, maxSourcePixels)
                                 : decodeReducedJpeg(path, reduced, maxSourcePixels);
             if (decoded.outcome == ReducedDecode::Outcome::decoded) {
-                return decoded.image;
+                return {std::move(decoded.image), Refusal::notAStillPicture};
             }
             if (decoded.outcome == ReducedDecode::Outcome::unreadable) {
-                return std::nullopt;
+                return {};
             }
         }
         if (coverSize && format == "jpeg" &&
@@ -106,14 +209,33 @@ std::optional<QImage> ImageDecoder::decodeStill(const QString& path,
             const QSize reduced = reducedJpegSize(size, *coverSize);
             if (reduced != size) {
                 reader.setScaledSize(reduced);
+                decodedSize = reduced;
             }
         }
+        const std::int64_t picture = decodedBytes(decodedSize, reader.imageFormat());
+        if (picture > memoryBudgetBytes ||
+            (picture > bombThresholdBytes && picture > file->size() * bombRatio)) {
+            return {};
+        }
+        if (picture + reservedBytes > memoryBudgetBytes) {
+            return {std::nullopt, Refusal::overBudget};
+        }
+    } else if (reservedBytes > memoryBudgetBytes) {
+        return {std::nullopt, Refusal::overBudget};
     }
     QImage image = reader.read();
     if (image.isNull()) {
-        return std::nullopt;
+        return {};
     }
-    return image;
+    // A handler that could not tell its size beforehand is held to the same bounds now.
+    const std::int64_t picture = decodedBytes(image.size(), image.format());
+    if (picture > memoryBudgetBytes) {
+        return {};
+    }
+    if (picture + reservedBytes > memoryBudgetBytes) {
+        return {std::nullopt, Refusal::overBudget};
+    }
+    return {std::move(image), Refusal::notAStillPicture};
 }
 
 }  // namespace quillhaven

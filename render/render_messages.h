@@ -14,4 +14,10 @@ inline constexpr const char* cannotCreateCanvas =
 inline constexpr const char* cannotWriteImage =
     QT_TRANSLATE_NOOP("Quillhaven", "加工した壁紙を保存できません");
 
+// Something other than a folder in the generated folder's place; the path comes first.
+inline constexpr const char* generatedFolderLinkDangling =
+    QT_TRANSLATE_NOOP("Quillhaven", ": 生成フォルダへのリンクの先がありません");
+inline constexpr const char* generatedFolderNotAFolder =
+    QT_TRANSLATE_NOOP("Quillhaven", ": 生成フォルダの場所にフォルダではないものがあります");
+
 }  // namespace quillhaven::render_messages

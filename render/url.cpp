@@ -1,6 +1,7 @@
 #include "url.h"
 
 #include <filesystem>
+#include <string_view>
 #include <vector>
 
 namespace quillhaven {
@@ -118,6 +119,43 @@ Url Url::standardized() const {
         result = ".";
     }
     return Url(scheme_, result);
+}
+
+namespace {
+
+// The path without empty and "." components; ".." stays as it is.
+std::string withoutRedundantComponents(const std::string& path) {
+    std::string result;
+    std::size_t start = 0;
+    while (start <= path.size()) {
+        std::size_t end = path.find('/', start);
+        if (end == std::string::npos) {
+            end = path.size();
+        }
+        const std::string_view part(path.data() + start, end - start);
+        start = end + 1;
+        if (part.empty() || part == ".") {
+            continue;
+        }
+        result += '/';
+        result += part;
+    }
+    if (path.empty() || path.front() != '/') {
+        return result.empty() ? result : result.substr(1);
+    }
+    return result.empty() ? "/" : result;
+}
+
+}  // namespace
+
+bool Url::isSameLocation(const Url& other) const {
+    if (scheme_ != other.scheme_) {
+        return false;
+    }
+    if (!isFileURL()) {
+        return path_ == other.path_;
+    }
+    return withoutRedundantComponents(path_) == withoutRedundantComponents(other.path_);
 }
 
 std::string Url::displayString() const {

@@ -40,6 +40,12 @@ public:
     // preceding component, collapses repeated slashes. Symbolic links are not resolved.
     Url standardized() const;
 
+    // Whether both name the same place by their text: the same scheme, and for file URLs the
+    // same path once repeated slashes, "." components and a trailing slash are dropped.
+    // ".." is not resolved (through a symbolic link it may lead elsewhere) and links are
+    // not followed. Other schemes compare exactly.
+    bool isSameLocation(const Url& other) const;
+
     // "scheme://path" for file URLs ("file:///a/b"), "scheme:path" otherwise. The path is
     // not percent-encoded; this is meant for messages and tests, not for exchange.
     std::string displayString() const;

@@ -15,6 +15,7 @@
 #include "canvas_painter.h"
 #include "image_decoder.h"
 #include "png_writer.h"
+#include "render_messages.h"
 
 namespace quillhaven {
 
@@ -45,6 +46,28 @@ bool writePng(const QImage& canvas, const std::string& path) {
     return file.commit();
 }
 
+// Creates the generated folder when missing. Something else in its place (a file, a link
+// to nowhere) is named in the error, since a bare system message would not say which path.
+std::optional<ProcessingFailure> prepareFolder(const std::string& path) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const fs::file_status own = fs::symlink_status(path, error);
+    if (fs::is_symlink(own) && !fs::exists(fs::status(path, error))) {
+        return ProcessingFailure(std::make_error_code(std::errc::no_such_file_or_directory),
+                                 path + render_messages::generatedFolderLinkDangling);
+    }
+    if (fs::exists(own) && !fs::is_directory(fs::status(path, error))) {
+        return ProcessingFailure(std::make_error_code(std::errc::not_a_directory),
+                                 path + render_messages::generatedFolderNotAFolder);
+    }
+    error.clear();
+    fs::create_directories(path, error);
+    if (error) {
+        return ProcessingFailure(error, path + ": " + error.message());
+    }
+    return std::nullopt;
+}
+
 ProcessingResult render(const WallpaperProcessingRequest& request, const Url& outputDirectory) {
     using Error = WallpaperProcessingError;
     const std::optional<CanvasGeometry> geometry = CanvasGeometry::fromRequest(request);
@@ -52,17 +75,23 @@ ProcessingResult render(const WallpaperProcessingRequest& request, const Url& ou
         return ProcessingFailure(Error::unsupportedImage);
     }
     std::optional<QSize> coverSize;
+    // The canvas and one working copy of it, both 32-bit, count against the memory budget.
+    std::int64_t canvasBytes = 0;
     if (geometry) {
         coverSize = QSize(static_cast<int>(geometry->width), static_cast<int>(geometry->height));
+        canvasBytes = geometry->width * geometry->height * 4 * 2;
     }
-    std::optional<QImage> picture =
-        ImageDecoder::decodeStill(toQString(request.sourceURL.path()), coverSize);
-    if (!picture) {
-        return ProcessingFailure(Error::unsupportedImage);
+    ImageDecoder::Decoded decoded =
+        ImageDecoder::decodeWithin(toQString(request.sourceURL.path()), coverSize, canvasBytes);
+    if (!decoded.image) {
+        return ProcessingFailure(decoded.refusal == ImageDecoder::Refusal::overBudget
+                                     ? Error::cannotCreateCanvas
+                                     : Error::unsupportedImage);
     }
     if (!geometry) {
         return ProcessingFailure(Error::cannotCreateCanvas);
     }
+    std::optional<QImage>& picture = decoded.image;
     const QImage canvas = paintWallpaper(std::move(*picture), *geometry);
     picture.reset();
     if (canvas.isNull()) {
@@ -70,10 +99,8 @@ ProcessingResult render(const WallpaperProcessingRequest& request, const Url& ou
     }
 
     // Nothing on disk is touched before this point.
-    std::error_code folderError;
-    std::filesystem::create_directories(outputDirectory.path(), folderError);
-    if (folderError) {
-        return ProcessingFailure(folderError, folderError.message());
+    if (std::optional<ProcessingFailure> failure = prepareFolder(outputDirectory.path())) {
+        return *failure;
     }
     const Url output = outputDirectory.appendingPathComponent(freshFileName());
     if (!writePng(canvas, output.path())) {

@@ -102,8 +102,10 @@ public:
     // Whether the URL lies inside the generated folder (lexically, after standardizing).
     bool isGeneratedWallpaper(const Url& url) const;
 
-    // Removes every entry of the generated folder except `keeping`. Never fails: a missing
-    // folder or an entry that cannot be removed is skipped silently.
+    // Removes the renderer's own files from the generated folder (regular files named like
+    // its output or its temporary files) except `keeping`. Other entries, links and folders
+    // stay, and a folder that is itself a link is left alone. Never fails: a missing folder
+    // or a file that cannot be removed is skipped silently.
     void removeOldGeneratedWallpapers(const std::optional<Url>& keeping) const;
 
     // The number of images the file holds, without decoding pixels; none when the file

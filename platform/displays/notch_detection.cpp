@@ -19,10 +19,14 @@ std::optional<std::string> readSmallFile(const std::filesystem::path& path) {
     std::string content;
     std::array<char, 256> buffer{};
     // Device-tree and sysfs files are tiny; cap the read so a wrong path cannot stall us.
-    while (content.size() < 4096 && stream.read(buffer.data(), buffer.size())) {
+    // Each chunk is appended exactly once, the short last one included.
+    while (content.size() < 4096) {
+        stream.read(buffer.data(), buffer.size());
         content.append(buffer.data(), static_cast<std::size_t>(stream.gcount()));
+        if (!stream) {
+            break;
+        }
     }
-    content.append(buffer.data(), static_cast<std::size_t>(stream.gcount()));
     return content;
 }
 

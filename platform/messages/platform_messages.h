@@ -39,6 +39,8 @@ inline constexpr const char* plasmaUnreadableAnswer =
     QT_TRANSLATE_NOOP("Quillhaven", "Plasma の応答を読み取れません");
 inline constexpr const char* plasmaNoDesktop =
     QT_TRANSLATE_NOOP("Quillhaven", "このディスプレイに Plasma のデスクトップがありません");
+inline constexpr const char* plasmaNoAnswer = QT_TRANSLATE_NOOP(
+    "Quillhaven", "Plasma のシェルが 1.5 秒以内に応答しませんでした (org.kde.plasmashell)");
 inline constexpr const char* plasmaOtherPlugin = QT_TRANSLATE_NOOP(
     "Quillhaven", "壁紙プラグインが静止画用ではないため変更しません（%1）");
 

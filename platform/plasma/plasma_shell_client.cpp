@@ -5,7 +5,9 @@
 namespace quillhaven::plasma {
 
 PlasmaShellClient::PlasmaShellClient(QDBusConnection connection)
-    : connection_(std::move(connection)) {}
+    : connection_(std::move(connection)),
+      unansweredAt_(
+          std::make_shared<std::optional<std::chrono::steady_clock::time_point>>()) {}
 
 ScriptResult PlasmaShellClient::evaluate(const QString& script) const {
     if (!connection_.isConnected()) {
@@ -15,14 +17,26 @@ ScriptResult PlasmaShellClient::evaluate(const QString& script) const {
                                  : error.message();
         return ScriptResult{std::nullopt, text.toStdString()};
     }
+    using Clock = std::chrono::steady_clock;
+    if (*unansweredAt_ && Clock::now() - **unansweredAt_ <
+                              std::chrono::milliseconds(unansweredPauseInMilliseconds)) {
+        return ScriptResult{std::nullopt, noAnswerError};
+    }
     QDBusMessage call = QDBusMessage::createMethodCall(
         QStringLiteral("org.kde.plasmashell"), QStringLiteral("/PlasmaShell"),
         QStringLiteral("org.kde.PlasmaShell"), QStringLiteral("evaluateScript"));
     call << script;
     const QDBusMessage reply = connection_.call(call, QDBus::Block, callTimeoutInMilliseconds);
     if (reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty()) {
+        unansweredAt_->reset();
         return ScriptResult{reply.arguments().constFirst().toString(), {}};
     }
+    if (reply.errorName() == QLatin1String("org.freedesktop.DBus.Error.NoReply") ||
+        reply.errorName() == QLatin1String("org.freedesktop.DBus.Error.Timeout")) {
+        *unansweredAt_ = Clock::now();
+        return ScriptResult{std::nullopt, noAnswerError};
+    }
+    unansweredAt_->reset();
     QString text = reply.errorMessage();
     if (text.isEmpty()) {
         text = reply.errorName();

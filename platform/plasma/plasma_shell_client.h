@@ -5,8 +5,12 @@
 
 #include <QDBusConnection>
 #include <QString>
+#include <chrono>
+#include <memory>
 #include <optional>
 #include <string>
+
+#include "platform_messages.h"
 
 namespace quillhaven::plasma {
 
@@ -17,18 +21,27 @@ struct ScriptResult {
 
 class PlasmaShellClient {
 public:
-    // How long a call may take before it counts as failed; the shell answers scripts in
-    // milliseconds, so this only bounds a hung shell.
-    static constexpr int callTimeoutInMilliseconds = 10000;
+    // How long a call may take before it counts as failed. The shell answers scripts in
+    // milliseconds; the calls run on the main thread, so a hung shell must not freeze the
+    // menu for longer than this.
+    static constexpr int callTimeoutInMilliseconds = 1500;
+    // After a call went unanswered, further calls fail at once for this long with the same
+    // error, so that one user action (which makes several calls) waits only once.
+    static constexpr int unansweredPauseInMilliseconds = 10000;
+    // The error of a call that went unanswered.
+    static constexpr const char* noAnswerError = platform_messages::plasmaNoAnswer;
 
     explicit PlasmaShellClient(QDBusConnection connection);
 
     // A refused script ("Widgets are locked"), a script error, a missing shell or a bus
-    // failure all come back as the error text the bus or the shell gave.
+    // failure all come back as the error text the bus or the shell gave; a shell that does
+    // not answer in time as noAnswerError.
     ScriptResult evaluate(const QString& script) const;
 
 private:
     QDBusConnection connection_;
+    // When the last unanswered call gave up; shared by the copies of one client.
+    std::shared_ptr<std::optional<std::chrono::steady_clock::time_point>> unansweredAt_;
 };
 
 }  // namespace quillhaven::plasma

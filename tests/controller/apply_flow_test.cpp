@@ -243,7 +243,7 @@ TEST_F(ApplyFlow, GeneratedPictureWithoutUsableRecordIsRecordedAndProcessed) {
     for (bool staleRecord : {false, true}) {
         SCOPED_TRACE(staleRecord ? "stale record" : "no record");
         std::filesystem::create_directories(generatedFolder);
-        const auto leftover = generatedFolder / "quillhaven-LEFTOVER.png";
+        const auto leftover = generatedFolder / "quillhaven-00000000-0000-4000-8000-00000000000A.png";
         writePng(leftover, 32, 20, 0, 0, 0);
         if (staleRecord) {
             desktop.defaults->setString((picturesFolder / "gone.png").string(),

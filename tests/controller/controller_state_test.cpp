@@ -18,6 +18,24 @@ using Construction = ControllerTest;
 using StatusOperations = ControllerTest;
 using DisplaySummary = ControllerTest;
 
+// A display list that changes between two reads, as when a monitor is unplugged: the
+// queued answers are given one per read, then `settled` for good.
+class ChangingDisplays : public DisplayService {
+public:
+    std::vector<Display> screens() override {
+        ++reads;
+        if (queued.empty()) {
+            return settled;
+        }
+        std::vector<Display> answer = queued.front();
+        queued.erase(queued.begin());
+        return answer;
+    }
+    std::vector<std::vector<Display>> queued;
+    std::vector<Display> settled;
+    int reads = 0;
+};
+
 TEST_F(Construction, WithTheFlagAbsentAppliesNothingAndStillStartsThePoll) {
     show(userPicture());
     create();
@@ -155,6 +173,20 @@ TEST_F(DisplaySummary, MainDisplayIsTheOneAtTheOriginElseTheFirst) {
     EXPECT_EQ(controller->primaryScreen()->identifier, "near");
     desktop.displays->setScreens({at("first", 0.5, 0), at("second", 0, -0.5)});
     EXPECT_EQ(controller->primaryScreen()->identifier, "first");
+}
+
+// The summary describes one reading of the display list, even when the list changes while
+// it is being built.
+TEST_F(DisplaySummary, IsBuiltFromASingleReadingOfTheDisplays) {
+    auto displays = std::make_shared<ChangingDisplays>();
+    DesktopServices services = desktop.services();
+    services.displays = displays;
+    auto changing = WallpaperController::create(services, processor);
+    displays->queued = {{FakeDisplayService::plainDisplay("external", 1920, 1080, 1, 100, 0)}};
+    displays->reads = 0;
+    changing->updateScreenSummary();
+    EXPECT_EQ(changing->screenSummary(), "ノッチなし・1920 × 1080");
+    EXPECT_EQ(displays->reads, 1);
 }
 
 TEST_F(DisplaySummary, ShowsTheNotchLabelAndTheTruncatedSize) {

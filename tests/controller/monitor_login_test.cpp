@@ -49,6 +49,23 @@ TEST_F(ChangeMonitor, WhileTheGeneratedPictureShowsTicksDoNothingMore) {
     EXPECT_EQ(desktop.scheduler->backgroundTasksStarted(), 1u);
 }
 
+// A desktop may hand back the generated picture's path spelled its own way ("//", "/./",
+// a trailing slash): it is still the generated picture, and no tick renders again.
+TEST_F(ChangeMonitor, TheGeneratedPictureSpelledDifferentlyIsStillRecognised) {
+    createAndApply();
+    const std::string path = controller->generatedWallpaperURL()->path();
+    const std::size_t slash = path.rfind('/');
+    for (const std::string& spelling :
+         {"/" + path, path.substr(0, slash) + "//./" + path.substr(slash + 1), path + "/"}) {
+        desktop.workspace->setPicture("builtin", Url("file", spelling));
+        desktop.scheduler->advanceBy(15s);
+        EXPECT_FALSE(controller->isBusy()) << spelling;
+        EXPECT_EQ(desktop.scheduler->backgroundTasksStarted(), 1u) << spelling;
+    }
+    EXPECT_TRUE(desktop.workspace->setCalls().empty());
+    EXPECT_TRUE(desktop.defaults->writes().empty());
+}
+
 TEST_F(ChangeMonitor, ANewlyChosenPictureIsRecordedAndProcessedOnTheNextTick) {
     createAndApply();
     const Url oldGenerated = *controller->generatedWallpaperURL();

@@ -230,8 +230,8 @@ TEST_F(RestoreFlow, StoredZeroAndFalsePassAndAPathAloneGivesEmptyOptions) {
 // file just put on the desktop.
 TEST_F(RestoreFlow, ARestoredPictureInsideTheGeneratedFolderIsKept) {
     std::filesystem::create_directories(generatedFolder);
-    const auto recorded = generatedFolder / "quillhaven-RECORDED.png";
-    const auto other = generatedFolder / "quillhaven-OTHER.png";
+    const auto recorded = generatedFolder / "quillhaven-00000000-0000-4000-8000-00000000000B.png";
+    const auto other = generatedFolder / "quillhaven-00000000-0000-4000-8000-00000000000C.png";
     writePng(recorded, 32, 20, 0, 0, 0);
     writePng(other, 32, 20, 0, 0, 0);
     create();

@@ -120,6 +120,17 @@ TEST(NotchDetectionTest, MissingOrBrokenDeviceTreeDataMeansNoNotch) {
     EXPECT_EQ(detectBuiltInNotchHeight(escaping.sources()), std::nullopt);
 }
 
+// The reads stop at 4096 bytes. A file that ends exactly at that cap must read as itself:
+// its last 256-byte chunk must not be appended a second time.
+TEST(NotchDetectionTest, AFileReachingTheReadCapIsReadOnce) {
+    FakeTree tree;
+    tree.macBookPro("appledrm", std::string(3840, ' ') + "Y" + std::string(255, ' '));
+    EXPECT_TRUE(isNotchShown(tree.sources()));
+    // Longer files are cut at the cap; what lies beyond it is never seen.
+    tree.showNotch("appledrm", "Y" + std::string(4095, ' ') + "N");
+    EXPECT_TRUE(isNotchShown(tree.sources()));
+}
+
 TEST(NotchDetectionTest, TheBuiltInPanelIsTheEmbeddedConnectorOrTheOnlyScreen) {
     EXPECT_TRUE(isBuiltInPanel("eDP-1", 2));
     EXPECT_TRUE(isBuiltInPanel("eDP", 3));

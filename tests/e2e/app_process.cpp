@@ -44,7 +44,7 @@ QString AppWorld::makePicture(const QString& name, QColor color) const {
 }
 
 void AppWorld::writeDesktop(const QString& picture, const QJsonObject& options,
-                            QSize sizeInPoints, int scale) const {
+                            QSize sizeInPoints, double scale) const {
     const auto rect = [](double x, double y, double width, double height) {
         return QJsonObject{{"x", x}, {"y", y}, {"width", width}, {"height", height}};
     };

@@ -31,9 +31,9 @@ public:
     // Writes a small picture of one colour and returns its path.
     QString makePicture(const QString& name, QColor color) const;
     // Writes the virtual desktop: one notched display, by default small, showing `picture`
-    // with `options`.
+    // with `options`. A larger `scale` (pixels per point) makes the render longer.
     void writeDesktop(const QString& picture, const QJsonObject& options,
-                      QSize sizeInPoints = QSize(400, 260), int scale = 1) const;
+                      QSize sizeInPoints = QSize(400, 260), double scale = 1) const;
     // The desktopImage entry of the first display, or an empty object.
     QJsonObject desktopImage() const;
     // The picture path the first display shows ("" when none).
@@ -42,6 +42,9 @@ public:
     std::optional<QVariant> preference(const QString& key) const;
     // The names of the files in the generated folder (none when it does not exist).
     QStringList generatedFiles() const;
+
+    // The environment every start uses: the private folders, offscreen, the virtual desktop.
+    const QProcessEnvironment& environment() const { return environment_; }
 
     // Starts the app with the given arguments.
     std::unique_ptr<QProcess> start(const QStringList& arguments) const;

@@ -8,6 +8,7 @@
 #include <QJsonArray>
 #include <QTemporaryDir>
 #include <QUrl>
+#include <chrono>
 #include <memory>
 
 #include "file_change_notifier.h"
@@ -64,9 +65,11 @@ protected:
     }
 
     // Writes the desktops and starts the shell; a test may start it only when it needs it.
-    void startShell(const QJsonArray& desktops, bool locked = false, const QString& applets = {}) {
+    void startShell(const QJsonArray& desktops, bool locked = false, const QString& applets = {},
+                    bool hung = false) {
         writeShellState(statePath_, QJsonObject{{QStringLiteral("desktops"), desktops},
-                                                {QStringLiteral("locked"), locked}});
+                                                {QStringLiteral("locked"), locked},
+                                                {QStringLiteral("hung"), hung}});
         shell_ = std::make_unique<FakePlasmaShell>(bus_.address(), statePath_, applets);
         ASSERT_TRUE(shell_->isReady()) << "fake Plasma shell did not start";
     }
@@ -299,6 +302,28 @@ TEST_F(PlasmaWorkspaceTest, ALockedShellRefusesWithItsOwnWords) {
         Url::fileURLWithPath(picture("x.png").toStdString()), mainDisplay, controllerOptions());
     EXPECT_FALSE(outcome.succeeded());
     EXPECT_EQ(outcome.errorDescription(), "Widgets are locked");
+    EXPECT_EQ(imageSetting(state(), 0, "Image"), fileValue(picture("own.jpg")));
+}
+
+// The calls run on the main thread: a shell that never answers must cost the menu at most
+// one short wait per action, and say so plainly.
+TEST_F(PlasmaWorkspaceTest, AHungShellFailsQuicklyWithAClearError) {
+    startShell(QJsonArray{imageDesktop(0, fileValue(picture("own.jpg")), 2, "0,0,0")},
+               /*locked=*/false, /*applets=*/{}, /*hung=*/true);
+    using Clock = std::chrono::steady_clock;
+    const auto start = Clock::now();
+    EXPECT_FALSE(workspace_->desktopImageURL(mainDisplay).has_value());
+    const auto firstCall = Clock::now() - start;
+    EXPECT_LT(firstCall, std::chrono::milliseconds(2500));
+    // The rest of an apply (options, then setting the picture) does not wait again.
+    EXPECT_FALSE(workspace_->desktopImageOptions(mainDisplay).has_value());
+    const Outcome outcome = workspace_->setDesktopImageURL(
+        Url::fileURLWithPath(picture("x.png").toStdString()), mainDisplay, controllerOptions());
+    EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(2500));
+    EXPECT_FALSE(outcome.succeeded());
+    EXPECT_EQ(outcome.errorDescription(), PlasmaShellClient::noAnswerError);
+    // The shell saw one call only, and its desktop is unchanged.
+    EXPECT_EQ(state()["calls"].toInt(), 1);
     EXPECT_EQ(imageSetting(state(), 0, "Image"), fileValue(picture("own.jpg")));
 }
 

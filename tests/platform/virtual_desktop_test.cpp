@@ -9,6 +9,11 @@
 #include <QUrl>
 #include <limits>
 
+#include <sys/stat.h>
+
+#include <chrono>
+#include <filesystem>
+
 #include "environment.h"
 #include "sample_wallpaper.h"
 #include "test_support.h"
@@ -143,6 +148,43 @@ TEST_F(VirtualDesktopTest, AFileThatCannotBeParsedReadsAsNoDisplaysAndIsNeverWri
         EXPECT_NE(set.errorDescription().find(jsonPath), std::string::npos);
         EXPECT_EQ(readFile(jsonPath), garbage);
     }
+}
+
+// Files that would stall or exhaust a reader: a FIFO in the file's place, a huge file, a
+// document nested too deep. Each reads quickly as no displays and is left as it is.
+TEST_F(VirtualDesktopTest, HostileFilesAreRefusedQuicklyAndNeverWritten) {
+    const std::string target = picture("new.png");
+    const auto expectRefused = [&](const std::string& what) {
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_TRUE(desktop.screens().empty()) << what;
+        EXPECT_EQ(desktop.desktopImageURL(display("built-in")), std::nullopt) << what;
+        const Outcome set =
+            desktop.setDesktopImageURL(Url::fileURLWithPath(target), display("built-in"), {});
+        EXPECT_FALSE(set.succeeded()) << what;
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2)) << what;
+    };
+    std::filesystem::create_directories(std::filesystem::path(jsonPath).parent_path());
+
+    ASSERT_EQ(mkfifo(jsonPath.c_str(), 0600), 0);
+    expectRefused("FIFO");
+    EXPECT_TRUE(std::filesystem::is_fifo(jsonPath));
+    std::filesystem::remove(jsonPath);
+
+    // 100 MB: a valid start, then padding (sparse, so the test stays quick).
+    writeFile(jsonPath, "{\"displays\": []}");
+    std::filesystem::resize_file(jsonPath, 100u << 20);
+    expectRefused("100 MB");
+    EXPECT_EQ(std::filesystem::file_size(jsonPath), 100u << 20);
+
+    // Just above the bound, in valid JSON.
+    writeFile(jsonPath, "{\"displays\": [], \"pad\": \"" + std::string(1u << 20, 'x') + "\"}");
+    expectRefused("just over 1 MiB");
+
+    const std::string deep = std::string(200000, '[') + std::string(200000, ']');
+    const std::string nested = "{\"displays\": [], \"deep\": " + deep + "}";
+    writeFile(jsonPath, nested);
+    expectRefused("deeply nested");
+    EXPECT_EQ(readFile(jsonPath), nested);
 }
 
 TEST_F(VirtualDesktopTest, SettingAPictureRoundTripsEveryOptionKindAndKeepsOtherFields) {

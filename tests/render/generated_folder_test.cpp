@@ -37,12 +37,18 @@ TEST(GeneratedFolderTest, MembershipGoesByStandardizedLocation) {
     EXPECT_TRUE(plain.isGeneratedWallpaper(Url::fileURLWithPath("/data/Quillhaven/Generated/a")));
 }
 
+constexpr const char* ownA = "quillhaven-0A1B2C3D-0000-4000-8000-00000000000A.png";
+constexpr const char* ownB = "quillhaven-0A1B2C3D-0000-4000-8000-00000000000B.png";
+// The temporary file of a write cut short by a crash.
+constexpr const char* ownTemporary = "quillhaven-0A1B2C3D-0000-4000-8000-00000000000C.png.a1B2c3";
+
 class CleanupTest : public ::testing::Test {
 protected:
     void SetUp() override {
         fs::create_directories(generated / "subfolder" / "deeper");
-        writeBytes(generated / "quillhaven-A.png", "a");
-        writeBytes(generated / "quillhaven-B.png", "b");
+        writeBytes(generated / ownA, "a");
+        writeBytes(generated / ownB, "b");
+        writeBytes(generated / ownTemporary, "t");
         writeBytes(generated / ".hidden", "h");
         writeBytes(generated / "foreign.txt", "f");
         writeBytes(generated / "subfolder" / "deeper" / "file", "x");
@@ -56,25 +62,75 @@ protected:
         std::sort(names.begin(), names.end());
         return names;
     }
+    // What the user put in the folder, which no clean-up touches.
+    static std::vector<std::string> usersOwn() { return {".hidden", "foreign.txt", "subfolder"}; }
+    static std::vector<std::string> plus(std::vector<std::string> names, const std::string& name) {
+        names.push_back(name);
+        std::sort(names.begin(), names.end());
+        return names;
+    }
 
     TempFolder folder;
     fs::path generated = folder / "Generated";
 };
 
-TEST_F(CleanupTest, KeepsOnlyTheGivenFile) {
+TEST_F(CleanupTest, KeepsOnlyTheGivenFileOfItsOwn) {
     const WallpaperProcessor processor(folderUrl());
-    processor.removeOldGeneratedWallpapers(folderUrl().appendingPathComponent("quillhaven-B.png"));
-    EXPECT_EQ(remaining(), std::vector<std::string>{"quillhaven-B.png"});
+    processor.removeOldGeneratedWallpapers(folderUrl().appendingPathComponent(ownB));
+    EXPECT_EQ(remaining(), plus(usersOwn(), ownB));
+    EXPECT_TRUE(fs::exists(generated / "subfolder" / "deeper" / "file"));
 }
 
-TEST_F(CleanupTest, RemovesEverythingWithoutAFileToKeepOrWithOneOutside) {
+TEST_F(CleanupTest, RemovesItsOwnFilesWithoutAFileToKeepOrWithOneOutside) {
     const WallpaperProcessor processor(folderUrl());
-    processor.removeOldGeneratedWallpapers(Url::fileURLWithPath("/elsewhere/quillhaven-A.png"));
-    EXPECT_TRUE(remaining().empty());
+    processor.removeOldGeneratedWallpapers(Url::fileURLWithPath(std::string("/elsewhere/") + ownA));
+    EXPECT_EQ(remaining(), usersOwn());
     EXPECT_TRUE(fs::is_directory(generated));  // the folder itself stays
-    writeBytes(generated / "again.png", "x");
+    writeBytes(generated / ownA, "x");
     processor.removeOldGeneratedWallpapers(std::nullopt);
-    EXPECT_TRUE(remaining().empty());
+    EXPECT_EQ(remaining(), usersOwn());
+}
+
+TEST_F(CleanupTest, NamesThatOnlyResembleItsOwnStay) {
+    const std::vector<std::string> lookalikes = {
+        "quillhaven-0a1b2c3d-0000-4000-8000-00000000000a.png",   // lower case
+        "quillhaven-0A1B2C3D-0000-4000-8000-00000000000A.jpg",   // another extension
+        "quillhaven-0A1B2C3D-0000-4000-8000-00000000000A.png~",  // a backup
+        "quillhaven-0A1B2C3D-0000-4000-8000-0000000000.png",     // short
+        "quillhaven-0A1B2C3D-0000-4000-8000-00000000000A.png.12345",
+        "my-quillhaven-0A1B2C3D-0000-4000-8000-00000000000A.png",
+        "quillhaven-.png",
+    };
+    for (const std::string& name : lookalikes) {
+        writeBytes(generated / name, "keep");
+    }
+    WallpaperProcessor(folderUrl()).removeOldGeneratedWallpapers(std::nullopt);
+    std::vector<std::string> expected = usersOwn();
+    expected.insert(expected.end(), lookalikes.begin(), lookalikes.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(remaining(), expected);
+}
+
+TEST_F(CleanupTest, LinksAreNeverFollowedNorRemoved) {
+    // Files elsewhere, reached through links that carry the renderer's own names.
+    const fs::path elsewhere = folder / "elsewhere";
+    fs::create_directories(elsewhere);
+    writeBytes(elsewhere / ownA, "precious");
+    fs::remove(generated / ownA);
+    fs::create_symlink(elsewhere / ownA, generated / ownA);
+    const std::string linkedFolder = "quillhaven-0A1B2C3D-0000-4000-8000-00000000000D.png";
+    fs::create_directory_symlink(elsewhere, generated / linkedFolder);
+    WallpaperProcessor(folderUrl()).removeOldGeneratedWallpapers(std::nullopt);
+    EXPECT_EQ(remaining(), plus(plus(usersOwn(), ownA), linkedFolder));
+    EXPECT_TRUE(fs::is_symlink(generated / ownA));
+    EXPECT_EQ(readBytes(elsewhere / ownA), "precious");
+
+    // A generated folder that is itself a link is not cleaned through the link.
+    const fs::path linked = folder / "LinkedGenerated";
+    fs::create_directory_symlink(elsewhere, linked);
+    WallpaperProcessor(Url::directoryURLWithPath(linked.string()))
+        .removeOldGeneratedWallpapers(std::nullopt);
+    EXPECT_EQ(readBytes(elsewhere / ownA), "precious");
 }
 
 TEST_F(CleanupTest, KeepsTheFileARenderJustWrote) {
@@ -84,7 +140,11 @@ TEST_F(CleanupTest, KeepsTheFileARenderJustWrote) {
         processor.processSynchronously(makeRequest(source, 4, 4, 1, 1, 0));
     ASSERT_TRUE(result.succeeded());
     processor.removeOldGeneratedWallpapers(result.url());
-    EXPECT_EQ(remaining(), std::vector<std::string>{result.url().lastPathComponent()});
+    EXPECT_EQ(remaining(), plus(usersOwn(), result.url().lastPathComponent()));
+    // The same file named with redundant slashes is still the one kept.
+    processor.removeOldGeneratedWallpapers(
+        Url("file", generated.string() + "//./" + result.url().lastPathComponent()));
+    EXPECT_EQ(remaining(), plus(usersOwn(), result.url().lastPathComponent()));
 }
 
 TEST_F(CleanupTest, MissingFolderIsIgnored) {
@@ -93,15 +153,16 @@ TEST_F(CleanupTest, MissingFolderIsIgnored) {
     EXPECT_FALSE(fs::exists(folder / "none"));
 }
 
-TEST_F(CleanupTest, EntryThatCannotBeRemovedStaysAndTheRestGo) {
+TEST_F(CleanupTest, FileThatCannotBeRemovedStaysAndTheRestGo) {
     if (geteuid() == 0) {
         GTEST_SKIP() << "root can remove entries from a read-only folder";
     }
-    fs::permissions(generated / "subfolder" / "deeper",
-                    fs::perms::owner_read | fs::perms::owner_exec);
-    const WallpaperProcessor processor(folderUrl());
-    processor.removeOldGeneratedWallpapers(std::nullopt);
-    EXPECT_EQ(remaining(), std::vector<std::string>{"subfolder"});
+    const std::string name = "quillhaven-0A1B2C3D-0000-4000-8000-00000000000E.png";
+    writeBytes(generated / name, "e");
+    fs::permissions(generated, fs::perms::owner_read | fs::perms::owner_exec);
+    WallpaperProcessor(folderUrl()).removeOldGeneratedWallpapers(std::nullopt);
+    fs::permissions(generated, fs::perms::owner_all);
+    EXPECT_TRUE(fs::exists(generated / name));
 }
 
 }  // namespace

@@ -18,11 +18,11 @@ using namespace testing;
 // main loop.
 class TaskQueue {
 public:
+    // Notifies under the lock: once the taker sees the task it may destroy the queue, so the
+    // poster must be done with the condition variable by then.
     void post(Task task) {
-        {
-            std::lock_guard lock(mutex_);
-            tasks_.push_back(std::move(task));
-        }
+        std::lock_guard lock(mutex_);
+        tasks_.push_back(std::move(task));
         ready_.notify_one();
     }
     Task take() {

@@ -133,10 +133,34 @@ TEST_F(ProcessorFilesTest, FolderBlockedByFileGivesFileSystemErrorAndWritesNothi
     const ProcessingResult result = render(picture());
     ASSERT_FALSE(result.succeeded());
     EXPECT_FALSE(result.failure().processingError().has_value());
-    EXPECT_TRUE(result.failure().fileSystemError());
+    EXPECT_EQ(result.failure().fileSystemError(), std::errc::not_a_directory);
     EXPECT_EQ(result.failure().localizedDescription(),
-              result.failure().fileSystemError().message());
+              generated.string() + ": 生成フォルダの場所にフォルダではないものがあります");
     EXPECT_EQ(filesBelow(folder / "data").size(), 1u);  // only the blocking file
+}
+
+TEST_F(ProcessorFilesTest, FolderReplacedByADanglingLinkGivesAClearErrorAndWritesNothing) {
+    fs::create_directories(generated.parent_path());
+    fs::create_symlink(folder / "gone", generated);
+    const ProcessingResult result = render(picture());
+    ASSERT_FALSE(result.succeeded());
+    EXPECT_FALSE(result.failure().processingError().has_value());
+    EXPECT_EQ(result.failure().fileSystemError(), std::errc::no_such_file_or_directory);
+    EXPECT_EQ(result.failure().localizedDescription(),
+              generated.string() + ": 生成フォルダへのリンクの先がありません");
+    EXPECT_FALSE(fs::exists(folder / "gone"));
+    // A link to an existing folder is a folder like any other.
+    fs::create_directories(folder / "gone");
+    EXPECT_TRUE(render(picture()).succeeded());
+}
+
+TEST_F(ProcessorFilesTest, AFailureToCreateTheFolderNamesItAndTheSystemsReason) {
+    writeBytes(folder / "data", "a file where a parent folder should be");
+    const ProcessingResult result = render(picture());
+    ASSERT_FALSE(result.succeeded());
+    ASSERT_TRUE(result.failure().fileSystemError());
+    EXPECT_EQ(result.failure().localizedDescription(),
+              generated.string() + ": " + result.failure().fileSystemError().message());
 }
 
 TEST_F(ProcessorFilesTest, UnreadablePicturesGiveUnsupportedImageAndTouchNothing) {

@@ -33,6 +33,18 @@ TEST(UrlTest, FileUrlsAndDirectoryForms) {
     EXPECT_EQ(Url::fileURLWithPath("/").path(), "/");
 }
 
+TEST(UrlTest, SameLocationIgnoresOnlyRedundantSpelling) {
+    const Url plain = Url::fileURLWithPath("/data/Generated/a.png");
+    EXPECT_TRUE(plain.isSameLocation(Url("file", "//data//Generated/./a.png")));
+    EXPECT_TRUE(plain.isSameLocation(Url("file", "/data/Generated/a.png/")));
+    EXPECT_TRUE(Url("file", "/").isSameLocation(Url("file", "//./")));
+    // ".." may pass through a link, so it is not resolved; case and other schemes count.
+    EXPECT_FALSE(plain.isSameLocation(Url("file", "/data/x/../Generated/a.png")));
+    EXPECT_FALSE(plain.isSameLocation(Url("file", "/data/Generated/A.png")));
+    EXPECT_FALSE(plain.isSameLocation(Url("https", "/data/Generated/a.png")));
+    EXPECT_FALSE(Url("https", "//host/a").isSameLocation(Url("https", "//host//a")));
+}
+
 TEST(UrlTest, StandardizingIsLexical) {
     auto standard = [](const std::string& path) {
         return Url("file", path).standardized().rawPath();

@@ -91,6 +91,12 @@ QString FakeShell::evaluateScript(const QString& script) {
     QJsonObject state = loadState(statePath_);
     state.insert(QLatin1String("calls"), state.value(QLatin1String("calls")).toInt() + 1);
     state.insert(QLatin1String("lastScript"), script);
+    if (state.value(QLatin1String("hung")).toBool()) {
+        // A shell that has stopped answering: the call is taken and never replied to.
+        saveState(statePath_, state);
+        setDelayedReply(true);
+        return {};
+    }
     if (state.value(QLatin1String("locked")).toBool()) {
         saveState(statePath_, state);
         sendErrorReply(QDBusError::Failed, QStringLiteral("Widgets are locked"));

@@ -4,9 +4,10 @@
 // really runs the script it receives, with a JavaScript engine, over desktops kept in a JSON
 // state file. The file is read before and written (atomically) after every script, so a
 // test can arrange and inspect the desktops between calls. With "locked" set in the state,
-// every script is refused as Plasma refuses it when widgets are locked. Given an applets file,
-// the fake saves the desktops' settings there after every script that changed them, as
-// plasmashell saves its applets configuration.
+// every script is refused as Plasma refuses it when widgets are locked; with "hung" set, no
+// script is ever answered, as when the shell hangs. Given an applets file, the fake saves the
+// desktops' settings there after every script that changed them, as plasmashell saves its
+// applets configuration.
 
 #include <QDBusContext>
 #include <QObject>
