@@ -21,19 +21,13 @@ QDBusMessage methodCall(const QString& iface, const QString& method) {
 }  // namespace
 
 PrivateBus::PrivateBus() : connection_(connectionName) {
-    daemon_.start(QStringLiteral("dbus-daemon"),
-                  {QStringLiteral("--session"), QStringLiteral("--print-address"),
-                   QStringLiteral("--nofork")});
-    if (daemon_.waitForStarted() && daemon_.waitForReadyRead(10'000)) {
-        address_ = QString::fromLocal8Bit(daemon_.readLine()).trimmed();
-        connection_ = QDBusConnection::connectToBus(address_, connectionName);
+    if (bus_.isRunning()) {
+        connection_ = QDBusConnection::connectToBus(bus_.address(), connectionName);
     }
 }
 
 PrivateBus::~PrivateBus() {
     QDBusConnection::disconnectFromBus(connectionName);
-    daemon_.kill();
-    daemon_.waitForFinished(5000);
 }
 
 bool PrivateBus::appRuns() {

@@ -6,11 +6,12 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QObject>
-#include <QProcess>
 #include <QStringList>
 #include <QVariantMap>
 #include <chrono>
 #include <functional>
+
+#include "private_session_bus.h"
 
 namespace quillhaven::e2e {
 
@@ -40,7 +41,7 @@ public:
     PrivateBus& operator=(const PrivateBus&) = delete;
 
     // The address to hand to the app as DBUS_SESSION_BUS_ADDRESS ("" if the daemon failed).
-    const QString& address() const { return address_; }
+    const QString& address() const { return bus_.address(); }
     QDBusConnection& connection() { return connection_; }
 
     // Whether someone owns the app's name.
@@ -55,8 +56,7 @@ public:
     void record(SignalRecorder& recorder);
 
 private:
-    QProcess daemon_;
-    QString address_;
+    testing::PrivateSessionBus bus_;
     QDBusConnection connection_;
 };
 

@@ -1,32 +1,15 @@
 #pragma once
 
-// A private session bus and a fake Plasma shell on it, for tests. Nothing here touches the
-// session bus of the person running the tests: the bus is a dbus-daemon of our own with a
-// configuration that lets everything through and activates no services, listening in a
-// temporary folder.
+// A fake Plasma shell on a private session bus, for tests.
 
 #include <QJsonObject>
 #include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
 
+#include "private_session_bus.h"
+
 namespace quillhaven::testing {
-
-class PrivateSessionBus {
-public:
-    PrivateSessionBus();
-    ~PrivateSessionBus();
-    PrivateSessionBus(const PrivateSessionBus&) = delete;
-    PrivateSessionBus& operator=(const PrivateSessionBus&) = delete;
-
-    bool isRunning() const { return !address_.isEmpty(); }
-    const QString& address() const { return address_; }
-
-private:
-    QTemporaryDir folder_;
-    QProcess daemon_;
-    QString address_;
-};
 
 class FakePlasmaShell {
 public:
