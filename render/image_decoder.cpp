@@ -3,8 +3,6 @@
 #include <QFile>
 #include <QImageReader>
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -13,6 +11,7 @@
 #include <mutex>
 
 #include "reducing_decoder.h"
+#include "regular_file.h"
 
 namespace quillhaven {
 
@@ -58,17 +57,10 @@ QSize reducedJpegSize(const QSize& full, const QSize& cover) {
                  std::min(full.height(), reduce(full.height(), cover.height())));
 }
 
-// Opens a picture for reading without ever blocking: a FIFO or a device would stall a plain
-// open or read, so the file is opened non-blocking and kept only when it is a regular file.
-std::unique_ptr<QFile> openRegularFile(const QString& path) {
-    const QByteArray name = QFile::encodeName(path);
-    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+// The picture as a QFile on a descriptor from openRegularFile.
+std::unique_ptr<QFile> openRegularPicture(const QString& path) {
+    const int fd = openRegularFile(path);
     if (fd < 0) {
-        return nullptr;
-    }
-    struct stat status {};
-    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
-        ::close(fd);
         return nullptr;
     }
     auto file = std::make_unique<QFile>();
@@ -140,7 +132,7 @@ bool holdsOneImage(QImageReader& reader) {
 }  // namespace
 
 std::optional<std::int64_t> ImageDecoder::imageCount(const QString& path) {
-    const std::unique_ptr<QFile> file = openRegularFile(path);
+    const std::unique_ptr<QFile> file = openRegularPicture(path);
     if (!file) {
         return std::nullopt;
     }
@@ -164,7 +156,7 @@ std::optional<QImage> ImageDecoder::decodeStill(const QString& path,
 ImageDecoder::Decoded ImageDecoder::decodeWithin(const QString& path,
                                                  std::optional<QSize> coverSize,
                                                  std::int64_t reservedBytes) {
-    const std::unique_ptr<QFile> file = openRegularFile(path);
+    const std::unique_ptr<QFile> file = openRegularPicture(path);
     if (!file) {
         return {};
     }

@@ -14,6 +14,7 @@
 
 #include "area_scaler.h"
 #include "reducing_decoder.h"
+#include "regular_file.h"
 #include "row_feed.h"
 
 namespace quillhaven {
@@ -177,7 +178,7 @@ ReducedDecode decodeReducedPng(const QString& path, QSize size, qint64 maxPixels
     // Like the general decoder, which answers a null image, a picture that does not fit
     // in memory is one that cannot be read.
     try {
-        const FilePointer file(std::fopen(QFile::encodeName(path).constData(), "rb"));
+        const FilePointer file(openRegularStream(path));
         if (!file) {
             return {ReducedDecode::Outcome::unreadable, {}};
         }

@@ -15,6 +15,7 @@
 #include <string>
 
 #include "image_decoder.h"
+#include "reducing_decoder.h"
 #include "render_test_support.h"
 
 namespace quillhaven {
@@ -120,6 +121,13 @@ TEST_F(HostileInputTest, FilesThatAreNotRegularFilesAreRefusedWithoutBlocking) {
     fs::remove_all(generated);
     fs::create_symlink(fifo, folder / "fifo-link.png");
     expectRefused(folder / "fifo-link.png", WallpaperProcessingError::unsupportedImage);
+    // The row-by-row decoders open the file again: a picture swapped for a FIFO by then
+    // must not stall them either.
+    const QString fifoPath = QString::fromStdString(fifo.string());
+    EXPECT_EQ(decodeReducedPng(fifoPath, QSize(4, 2), 1 << 20).outcome,
+              ReducedDecode::Outcome::unreadable);
+    EXPECT_EQ(decodeReducedJpeg(fifoPath, QSize(4, 2), 1 << 20).outcome,
+              ReducedDecode::Outcome::unreadable);
 }
 
 TEST_F(HostileInputTest, AnUnreadablePictureIsRefused) {
