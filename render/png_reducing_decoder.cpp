@@ -11,6 +11,7 @@
 #include <memory>
 #include <new>
 #include <string>
+#include <vector>
 
 #include "area_scaler.h"
 #include "reducing_decoder.h"
@@ -26,7 +27,8 @@ struct FileCloser {
 };
 using FilePointer = std::unique_ptr<std::FILE, FileCloser>;
 
-// What the header says, after the transforms to 8-bit B, G, R, A bytes are set up.
+// What the header says, after the transforms to 8-bit R, G, B bytes (opaque pictures) or
+// B, G, R, A bytes (pictures with transparency) are set up.
 struct PngHeader {
     png_uint_32 width = 0;
     png_uint_32 height = 0;
@@ -85,9 +87,10 @@ bool readHeader(png_structp png, png_infop info, std::FILE* file, PngHeader* hea
     if ((colorType & PNG_COLOR_MASK_COLOR) == 0) {
         png_set_gray_to_rgb(png);
     }
-    png_set_bgr(png);
-    if (!header->hasAlpha) {
-        png_set_filler(png, 0xff, PNG_FILLER_AFTER);
+    // Opaque rows stay 3-byte RGB here and are widened on the reducing thread: the decoding
+    // thread, busy with inflate and unfiltering, is the slower of the two.
+    if (header->hasAlpha) {
+        png_set_bgr(png);
     }
     if (!header->interlaced) {
         png_read_update_info(png, info);
@@ -106,6 +109,15 @@ void premultiply(std::uint8_t* row, png_uint_32 width) {
                 pixel[c] = static_cast<std::uint8_t>((pixel[c] * alpha + 127) / 255);
             }
         }
+    }
+}
+
+// Widens a row of R, G, B bytes into 4-byte pixels of Format_RGB32.
+void widenRgb(const std::uint8_t* row, png_uint_32 width, std::uint32_t* out) {
+    for (png_uint_32 x = 0; x < width; ++x) {
+        const std::uint8_t* pixel = row + std::size_t{x} * 3;
+        out[x] = 0xff000000u | (std::uint32_t{pixel[0]} << 16) | (std::uint32_t{pixel[1]} << 8) |
+                 pixel[2];
     }
 }
 
@@ -139,7 +151,8 @@ ReducedDecode decode(png_structp png, png_infop info, std::FILE* file, QSize siz
     }
     const auto width = static_cast<int>(header.width);
     const auto height = static_cast<int>(header.height);
-    if (header.rowBytes != std::size_t{header.width} * 4 || size.width() > width ||
+    const std::size_t pixelBytes = header.hasAlpha ? 4 : 3;
+    if (header.rowBytes != std::size_t{header.width} * pixelBytes || size.width() > width ||
         size.height() > height || size.isEmpty()) {
         return {Outcome::notHandled, {}};
     }
@@ -151,12 +164,18 @@ ReducedDecode decode(png_structp png, png_infop info, std::FILE* file, QSize siz
     }
     AreaScaler scaler(width, height, image);
     const bool hasAlpha = header.hasAlpha;
-    RowFeed feed(header.rowBytes, [&scaler, hasAlpha, width = header.width](std::uint8_t* row) {
-        if (hasAlpha) {
-            premultiply(row, width);
-        }
-        scaler.addRow(row);
-    });
+    // Used only by the thread that reduces.
+    std::vector<std::uint32_t> widened(hasAlpha ? 0 : header.width);
+    RowFeed feed(header.rowBytes,
+                 [&scaler, &widened, hasAlpha, width = header.width](std::uint8_t* row) {
+                     if (hasAlpha) {
+                         premultiply(row, width);
+                         scaler.addRow(row);
+                     } else {
+                         widenRgb(row, width, widened.data());
+                         scaler.addRow(reinterpret_cast<const std::uint8_t*>(widened.data()));
+                     }
+                 });
     if (!readRows(png, info, header.height, &feed)) {
         return {Outcome::unreadable, {}};
     }
