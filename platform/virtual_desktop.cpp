@@ -24,18 +24,20 @@ std::optional<QJsonObject> loadOrCreate(const std::string& filePath, const std::
     if (contents.state == JsonFileContents::State::loaded) {
         return contents.root;
     }
-    // First run: a notched display showing the sample picture. Neither failure below stops
-    // the desktop from being answered from memory: a sample that could not be copied is
-    // refused by the apply flow as an unreadable picture, and a file that could not be
-    // written makes the next set report the write error.
-    static_cast<void>(installSampleWallpaper(sample));
+    // First run: a notched display showing the sample picture. It is answered from memory
+    // either way, but written down only once the sample is in place, so a sample that
+    // could not be copied is tried again next time instead of leaving a file that points
+    // at nothing. A file that could not be written makes the next set report the error.
+    const bool sampleInstalled = installSampleWallpaper(sample).succeeded();
     QJsonObject display = displayToJson(builtInVirtualDisplay());
     const DesktopPictureOptions options{ImageScaling::proportionallyUpOrDown, true,
                                         Color::black()};
     display["desktopImage"] = QJsonObject{{"url", urlToJson(Url::fileURLWithPath(sample))},
                                           {"options", optionsToJson(options)}};
     QJsonObject root{{"displays", QJsonArray{display}}};
-    static_cast<void>(writeJsonFile(filePath, root));
+    if (sampleInstalled) {
+        static_cast<void>(writeJsonFile(filePath, root));
+    }
     return root;
 }
 

@@ -86,6 +86,18 @@ TEST_F(VirtualDesktopTest, AnExistingSampleIsNotReplaced) {
     EXPECT_EQ(readFile(dataFolder + "/sample-wallpaper.png"), "mine");
 }
 
+TEST_F(VirtualDesktopTest, ASampleThatCannotBeCopiedLeavesNoFileBehindAndIsTriedAgain) {
+    // A file where the data folder should be: the sample cannot be copied.
+    writeFile(folder / "data", "not a folder");
+    ASSERT_EQ(desktop.screens().size(), 1u);
+    EXPECT_FALSE(fileExists(jsonPath)) << "a desktop showing a missing sample was written";
+
+    std::filesystem::remove(folder / "data");
+    ASSERT_EQ(desktop.screens().size(), 1u);
+    EXPECT_TRUE(fileExists(dataFolder + "/sample-wallpaper.png"));
+    EXPECT_TRUE(fileExists(jsonPath));
+}
+
 TEST_F(VirtualDesktopTest, EditsMadeByHandAreSeenAtTheNextCall) {
     desktop.screens();
     writeFile(jsonPath, R"({"displays": [
