@@ -7,23 +7,11 @@
 #include <algorithm>
 #include <cmath>
 
+#include "pixel_formats.h"
+
 namespace quillhaven {
 
 namespace {
-
-bool isDirectlyScalable(QImage::Format format) {
-    switch (format) {
-        case QImage::Format_RGB32:
-        case QImage::Format_ARGB32:
-        case QImage::Format_ARGB32_Premultiplied:
-        case QImage::Format_RGBX64:
-        case QImage::Format_RGBA64:
-        case QImage::Format_RGBA64_Premultiplied:
-            return true;
-        default:
-            return false;
-    }
-}
 
 // A view of part of `image` that shares its pixels, so cropping costs no copy.
 QImage window(const QImage& image, const QRect& rect) {

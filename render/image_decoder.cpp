@@ -10,6 +10,7 @@
 #include <memory>
 #include <mutex>
 
+#include "pixel_formats.h"
 #include "reducing_decoder.h"
 #include "regular_file.h"
 
@@ -79,24 +80,10 @@ std::int64_t bytesPerPixel(QImage::Format format) {
     return std::max(1, QImage::toPixelFormat(format).bitsPerPixel() / 8);
 }
 
-bool needsConversion(QImage::Format format) {
-    switch (format) {
-        case QImage::Format_RGB32:
-        case QImage::Format_ARGB32:
-        case QImage::Format_ARGB32_Premultiplied:
-        case QImage::Format_RGBX64:
-        case QImage::Format_RGBA64:
-        case QImage::Format_RGBA64_Premultiplied:
-            return false;
-        default:
-            return true;
-    }
-}
-
 // The pixel memory that decoding a picture of `size` (after any reduction) takes.
 std::int64_t decodedBytes(const QSize& size, QImage::Format format) {
     const std::int64_t pixels = std::int64_t{size.width()} * size.height();
-    return pixels * (bytesPerPixel(format) + (needsConversion(format) ? 4 : 0));
+    return pixels * (bytesPerPixel(format) + (isDirectlyScalable(format) ? 0 : 4));
 }
 
 // The size a decoder allocates. Qt's GIF decoder paints every frame on a canvas of the
