@@ -23,11 +23,6 @@ namespace quillhaven {
 
 namespace {
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using FilePointer = std::unique_ptr<std::FILE, FileCloser>;
-
 // libjpeg's error manager, extended with the jump back out of the library. Fatal errors
 // jump; warnings (corrupt data that libjpeg works around) and messages are dropped.
 struct ErrorManager {
@@ -157,7 +152,7 @@ ReducedDecode decodeReducedJpeg(const QString& path, QSize size, qint64 maxPixel
     // Like the general decoder, which answers a null image, a picture that does not fit
     // in memory is one that cannot be read.
     try {
-        const FilePointer file(openRegularStream(path));
+        const RegularStream file = openRegularStream(path);
         if (!file) {
             return {ReducedDecode::Outcome::unreadable, {}};
         }

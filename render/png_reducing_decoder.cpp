@@ -22,11 +22,6 @@ namespace quillhaven {
 
 namespace {
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using FilePointer = std::unique_ptr<std::FILE, FileCloser>;
-
 // What the header says, after the transforms to 8-bit R, G, B bytes (opaque pictures) or
 // B, G, R, A bytes (pictures with transparency) are set up.
 struct PngHeader {
@@ -197,7 +192,7 @@ ReducedDecode decodeReducedPng(const QString& path, QSize size, qint64 maxPixels
     // Like the general decoder, which answers a null image, a picture that does not fit
     // in memory is one that cannot be read.
     try {
-        const FilePointer file(openRegularStream(path));
+        const RegularStream file = openRegularStream(path);
         if (!file) {
             return {ReducedDecode::Outcome::unreadable, {}};
         }

@@ -22,13 +22,13 @@ int openRegularFile(const QString& path) {
     return fd;
 }
 
-std::FILE* openRegularStream(const QString& path) {
+RegularStream openRegularStream(const QString& path) {
     const int fd = openRegularFile(path);
     if (fd < 0) {
         return nullptr;
     }
-    std::FILE* stream = ::fdopen(fd, "rb");
-    if (stream == nullptr) {
+    RegularStream stream(::fdopen(fd, "rb"));
+    if (!stream) {
         ::close(fd);
     }
     return stream;

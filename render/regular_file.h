@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <cstdio>
+#include <memory>
 
 namespace quillhaven {
 
@@ -13,7 +14,12 @@ namespace quillhaven {
 
 // The open descriptor, or -1.
 int openRegularFile(const QString& path);
+struct StreamCloser {
+    void operator()(std::FILE* stream) const { std::fclose(stream); }
+};
+using RegularStream = std::unique_ptr<std::FILE, StreamCloser>;
+
 // The same as a stdio stream for C decoders, or null.
-std::FILE* openRegularStream(const QString& path);
+RegularStream openRegularStream(const QString& path);
 
 }  // namespace quillhaven
