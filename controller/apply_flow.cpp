@@ -55,6 +55,14 @@ void WallpaperController::applyCurrentWallpaper(bool force) {
     if (recordCurrent) {
         services_.defaults->setString(current->path(), preference_keys::originalWallpaper);
         saveOriginalOptions(*display);
+        // A store that cannot write (a full disk, a read-only folder) drops the record
+        // silently. Replacing the picture then would lose the user's own for good, so the
+        // record is read back first.
+        if (services_.defaults->stringForKey(preference_keys::originalWallpaper) !=
+            current->path()) {
+            showError(messages::originalNotRecorded, true);
+            return;
+        }
     }
 
     std::optional<std::size_t> imageCount;

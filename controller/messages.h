@@ -31,6 +31,8 @@ inline constexpr const char* noCurrentWallpaper =
     QT_TRANSLATE_NOOP("Quillhaven", "現在の壁紙を取得できませんでした");
 inline constexpr const char* stillImagesOnly =
     QT_TRANSLATE_NOOP("Quillhaven", "静止画の壁紙だけに対応しています");
+inline constexpr const char* originalNotRecorded =
+    QT_TRANSLATE_NOOP("Quillhaven", "元の壁紙を記録できないため、壁紙を変更しません");
 inline constexpr const char* processing =
     QT_TRANSLATE_NOOP("Quillhaven", "壁紙を処理しています…");
 

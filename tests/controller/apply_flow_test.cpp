@@ -132,6 +132,30 @@ TEST_F(ApplyFlow, PicturesThatAreNotStillAreRecordedThenRefused) {
     }
 }
 
+TEST_F(ApplyFlow, AnOriginalThatCannotBeRecordedIsNeverReplaced) {
+    // An earlier picture's record, then a store that can no longer write.
+    const Url earlier = userPicture("earlier.png");
+    desktop.defaults->setString(earlier.path(), keys::originalWallpaper);
+    const Url picture = userPicture();
+    show(picture);
+    create();
+    desktop.defaults->setFailsWrites(true);
+    forgetHistory();
+    const Snapshot before = snapshot();
+    controller->applyCurrentWallpaper(false);
+    drain();
+
+    expectEndState(Notices(before)
+                       .enabled(false)
+                       .error(true)
+                       .status("元の壁紙を記録できないため、壁紙を変更しません")
+                       .busy(false)
+                       .list());
+    EXPECT_EQ(desktop.workspace->picture("builtin"), picture);
+    EXPECT_EQ(desktop.scheduler->backgroundTasksStarted(), 0u);
+    EXPECT_EQ(storedString(keys::originalWallpaper), earlier.path());
+}
+
 TEST_F(ApplyFlow, RenderingFailureReportsTheRenderersTextAndLeavesThePictureAlone) {
     // The generated folder cannot be created: a file stands where its parent should be.
     std::ofstream(temp.path() / "blocker") << "x";

@@ -73,12 +73,16 @@ void InMemoryPreferenceStore::setData(const Data& value, const std::string& key)
 }
 
 void InMemoryPreferenceStore::removeObject(const std::string& key) {
-    values_.erase(key);
+    if (!failsWrites_) {
+        values_.erase(key);
+    }
     writes_.push_back(Write{Write::Kind::remove, key, std::nullopt});
 }
 
 void InMemoryPreferenceStore::store(const std::string& key, Value value) {
-    values_[key] = value;
+    if (!failsWrites_) {
+        values_[key] = value;
+    }
     writes_.push_back(Write{Write::Kind::set, key, std::move(value)});
 }
 

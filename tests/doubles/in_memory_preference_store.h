@@ -5,7 +5,7 @@
 // absent-key rules: false for booleans, 0 for integers, none for strings and data. A read
 // of another type converts as a platform store does: booleans and integers read as each
 // other (non-zero is true); strings and data are never converted.
-// Every write and removal is logged in order.
+// Every write and removal is logged in order, including those a failing store drops.
 
 #include <cstdint>
 #include <map>
@@ -50,12 +50,15 @@ public:
     std::optional<Value> value(const std::string& key) const;
     const std::vector<Write>& writes() const { return writes_; }
     void clearWrites() { writes_.clear(); }
+    // While set, writes and removals are dropped, as by a store on a full disk.
+    void setFailsWrites(bool fails) { failsWrites_ = fails; }
 
 private:
     void store(const std::string& key, Value value);
 
     std::map<std::string, Value> values_;
     std::vector<Write> writes_;
+    bool failsWrites_ = false;
 };
 
 }  // namespace quillhaven::testing
