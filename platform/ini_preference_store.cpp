@@ -1,11 +1,18 @@
 #include "ini_preference_store.h"
 
 #include <QByteArray>
+#include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 #include <QString>
 #include <QStringList>
+#include <QUuid>
 #include <QVariant>
+
+#include <cstdio>
+
 #include <cmath>
+#include <map>
 
 #include "environment.h"
 
@@ -23,10 +30,75 @@ QVariant readValue(const std::string& filePath, const std::string& key) {
     return settings.value(qKey(key));
 }
 
+// A value in a form that compares equal whether it was just set or read back from text.
+QString canonical(const QVariant& value) {
+    if (value.typeId() == QMetaType::QByteArray) {
+        return QStringLiteral("data:") + QString::fromLatin1(value.toByteArray().toHex());
+    }
+    if (value.typeId() == QMetaType::QStringList) {
+        return QStringLiteral("list:") + value.toStringList().join(QChar(0x1f));
+    }
+    return QStringLiteral("text:") + value.toString();
+}
+
+using Contents = std::map<QString, QString>;
+
+Contents contentsOf(QSettings& settings) {
+    Contents contents;
+    for (const QString& key : settings.allKeys()) {
+        // A hand-written line without a key reads as an empty key, which QSettings neither
+        // answers nor writes back.
+        if (key.isEmpty()) {
+            continue;
+        }
+        contents[key] = canonical(settings.value(key));
+    }
+    return contents;
+}
+
+// Sets `key` to `value`, or removes it when `value` is invalid. QSettings writes through a
+// temporary file renamed into place, but a short write on a full disk can go unnoticed and
+// the rename then replaces the whole file with a truncated one, losing every other key. So
+// the change is made on a copy beside the file, read back, and renamed over the file only
+// when every key reads back as intended; otherwise the file stays as it was.
 void writeValue(const std::string& filePath, const std::string& key, const QVariant& value) {
-    QSettings settings(QString::fromStdString(filePath), QSettings::IniFormat);
-    settings.setValue(qKey(key), value);
-    settings.sync();
+    const QString path = QString::fromStdString(filePath);
+    Contents expected;
+    {
+        QSettings current(path, QSettings::IniFormat);
+        expected = contentsOf(current);
+    }
+    if (value.isValid()) {
+        expected[qKey(key)] = canonical(value);
+    } else {
+        expected.erase(qKey(key));
+    }
+    const QString copy = path + QStringLiteral(".") +
+                         QUuid::createUuid().toString(QUuid::Id128).left(12);
+    if (QFileInfo::exists(path) && !QFile::copy(path, copy)) {
+        QFile::remove(copy);
+        return;
+    }
+    bool written = false;
+    {
+        QSettings settings(copy, QSettings::IniFormat);
+        if (value.isValid()) {
+            settings.setValue(qKey(key), value);
+        } else {
+            settings.remove(qKey(key));
+        }
+        settings.sync();
+        // A format error reports what was read before; the rewritten file is checked below.
+        written = settings.status() != QSettings::AccessError;
+    }
+    if (written) {
+        QSettings check(copy, QSettings::IniFormat);
+        written = check.status() != QSettings::AccessError && contentsOf(check) == expected;
+    }
+    if (!written ||
+        ::rename(QFile::encodeName(copy).constData(), QFile::encodeName(path).constData()) != 0) {
+        QFile::remove(copy);
+    }
 }
 
 // Text of a stored value. Values read from the file are text; a value this process wrote
@@ -131,9 +203,7 @@ void IniPreferenceStore::setData(const Data& value, const std::string& key) {
 }
 
 void IniPreferenceStore::removeObject(const std::string& key) {
-    QSettings settings(QString::fromStdString(filePath_), QSettings::IniFormat);
-    settings.remove(qKey(key));
-    settings.sync();
+    writeValue(filePath_, key, QVariant());
 }
 
 }  // namespace quillhaven

@@ -5,10 +5,11 @@
 // unchanged ("quillHaven.enabled=true").
 //
 // Every call opens the file afresh, so an edit made by hand shows at the next read (QSettings
-// re-reads a file whose time stamp or size has changed). Every write is flushed at once;
-// QSettings writes a temporary file and renames it over the old one, so a reader never sees
-// half a file. A file that cannot be read reads as empty, and a write that cannot be stored is
-// dropped (a failed preference write is not reported). Nothing here throws or crashes.
+// re-reads a file whose time stamp or size has changed). Every write is flushed at once into
+// a copy beside the file, read back, and renamed over the old file only when it holds exactly
+// what it should, so a reader never sees half a file and a full disk never truncates it. A
+// file that cannot be read reads as empty, and a write that cannot be stored is dropped (a
+// caller that must know reads the value back). Nothing here throws or crashes.
 //
 // INI stores text, so values are typed when read:
 // - booleans: "true"/"yes"/"on" and non-zero integers are true; everything else is false;

@@ -11,6 +11,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "whole_file_save.h"
+
 namespace quillhaven {
 
 namespace {
@@ -23,9 +25,12 @@ Outcome writeAtomically(const std::string& path, const QByteArray& bytes) {
         return Outcome::failure(file.parent_path().string() + ": " + error.message());
     }
     QSaveFile saveFile(QString::fromStdString(path));
-    if (!saveFile.open(QIODevice::WriteOnly) || saveFile.write(bytes) != bytes.size() ||
-        !saveFile.commit()) {
+    if (!saveFile.open(QIODevice::WriteOnly) || saveFile.write(bytes) != bytes.size()) {
         return Outcome::failure(path + ": " + saveFile.errorString().toStdString());
+    }
+    QString reason;
+    if (!commitWholeFile(saveFile, &reason)) {
+        return Outcome::failure(path + ": " + reason.toStdString());
     }
     return Outcome::success();
 }

@@ -10,6 +10,7 @@
 #include <system_error>
 
 #include "app_paths.h"
+#include "whole_file_save.h"
 
 namespace quillhaven {
 
@@ -162,8 +163,9 @@ Outcome XdgAutostartLoginItem::registerItem() {
     }
     const std::string entry = desktopEntry();
     saveFile.write(entry.data(), static_cast<qint64>(entry.size()));
-    if (!saveFile.commit()) {
-        return Outcome::failure(desktopFilePath_ + ": " + saveFile.errorString().toStdString());
+    QString reason;
+    if (!commitWholeFile(saveFile, &reason)) {
+        return Outcome::failure(desktopFilePath_ + ": " + reason.toStdString());
     }
     return Outcome::success();
 }

@@ -16,6 +16,7 @@
 #include "image_decoder.h"
 #include "png_writer.h"
 #include "render_messages.h"
+#include "whole_file_save.h"
 
 namespace quillhaven {
 
@@ -43,7 +44,7 @@ bool writePng(const QImage& canvas, const std::string& path) {
         file.cancelWriting();
         return false;
     }
-    return file.commit();
+    return commitWholeFile(file);
 }
 
 // Creates the generated folder when missing. Something else in its place (a file, a link

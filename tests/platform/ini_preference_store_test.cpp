@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "environment.h"
+#include "file_size_limit.h"
 #include "preference_keys.h"
 #include "test_support.h"
 
@@ -125,6 +126,27 @@ TEST_F(IniPreferenceStoreTest, WritesReplaceTheFileByRenameAndLeaveNoTemporaryFi
     }
     EXPECT_EQ(entries, 1);
     EXPECT_EQ(IniPreferenceStore(path).stringForKey(keys::originalWallpaper), "/first.png");
+}
+
+TEST_F(IniPreferenceStoreTest, AWriteOnAFullDiskLeavesThePreviousFileWhole) {
+    store.setString("/first.png", keys::originalWallpaper);
+    store.setInteger(2, keys::originalImageScaling);
+    const std::string before = readFile(path);
+    {
+        const testing::FileSizeLimit fullDisk(16);
+        store.setString("/a/much/longer/path/to/the/second/picture.png", keys::originalWallpaper);
+        store.setBool(true, keys::enabled);
+    }
+    EXPECT_EQ(readFile(path), before);
+    // The caller can tell: the value reads back as it was.
+    EXPECT_EQ(store.stringForKey(keys::originalWallpaper), "/first.png");
+    EXPECT_FALSE(store.boolForKey(keys::enabled));
+    int entries = 0;
+    for ([[maybe_unused]] const auto& entry :
+         std::filesystem::directory_iterator(folder / "Quillhaven")) {
+        ++entries;
+    }
+    EXPECT_EQ(entries, 1) << "no temporary file is left behind";
 }
 
 TEST_F(IniPreferenceStoreTest, AnUnwritableOrUnreadableFileNeverCrashes) {

@@ -15,6 +15,7 @@
 #include <filesystem>
 
 #include "environment.h"
+#include "file_size_limit.h"
 #include "sample_wallpaper.h"
 #include "test_support.h"
 #include "virtual_desktop_json.h"
@@ -197,6 +198,20 @@ TEST_F(VirtualDesktopTest, HostileFilesAreRefusedQuicklyAndNeverWritten) {
     writeFile(jsonPath, nested);
     expectRefused("deeply nested");
     EXPECT_EQ(readFile(jsonPath), nested);
+}
+
+TEST_F(VirtualDesktopTest, SettingAPictureOnAFullDiskFailsAndKeepsTheFileWhole) {
+    ASSERT_EQ(desktop.screens().size(), 1u);
+    const std::string before = readFile(jsonPath);
+    const Url target = Url::fileURLWithPath(picture("new.png"));
+    Outcome outcome = Outcome::success();
+    {
+        const testing::FileSizeLimit fullDisk(64);
+        outcome = desktop.setDesktopImageURL(target, display("built-in"), {});
+    }
+    EXPECT_FALSE(outcome.succeeded());
+    EXPECT_NE(outcome.errorDescription().find(jsonPath), std::string::npos);
+    EXPECT_EQ(readFile(jsonPath), before);
 }
 
 TEST_F(VirtualDesktopTest, SettingAPictureRoundTripsEveryOptionKindAndKeepsOtherFields) {

@@ -13,7 +13,9 @@
 #include <chrono>
 #include <filesystem>
 #include <string>
+#include <vector>
 
+#include "file_size_limit.h"
 #include "image_decoder.h"
 #include "reducing_decoder.h"
 #include "render_test_support.h"
@@ -128,6 +130,28 @@ TEST_F(HostileInputTest, FilesThatAreNotRegularFilesAreRefusedWithoutBlocking) {
               ReducedDecode::Outcome::unreadable);
     EXPECT_EQ(decodeReducedJpeg(fifoPath, QSize(4, 2), 1 << 20).outcome,
               ReducedDecode::Outcome::unreadable);
+}
+
+TEST_F(HostileInputTest, AFullDiskFailsTheRenderAndKeepsTheEarlierPicture) {
+    const fs::path picture = savePng(solid(8, 4, Qt::red), folder / "p.png");
+    const ProcessingResult first = render(picture);
+    ASSERT_TRUE(first.succeeded());
+    const std::string earlier = first.url().path();
+    const auto earlierSize = fs::file_size(earlier);
+    ProcessingResult second = first;
+    {
+        const testing::FileSizeLimit fullDisk(40);
+        second = render(picture, 40, 20);
+    }
+    ASSERT_FALSE(second.succeeded());
+    EXPECT_EQ(second.failure().processingError(), WallpaperProcessingError::cannotWriteImage);
+    // Only the earlier picture is left: no partial file, no temporary file.
+    std::vector<fs::path> files;
+    for (const auto& entry : fs::directory_iterator(generated)) {
+        files.push_back(entry.path());
+    }
+    EXPECT_EQ(files, std::vector<fs::path>{fs::path(earlier)});
+    EXPECT_EQ(fs::file_size(earlier), earlierSize);
 }
 
 TEST_F(HostileInputTest, AnUnreadablePictureIsRefused) {
