@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QSettings>
 #include <QString>
+#include <QTemporaryFile>
 #include <QStringList>
 #include <QUuid>
 #include <QVariant>
@@ -13,8 +14,10 @@
 
 #include <cmath>
 #include <map>
+#include <memory>
 
 #include "environment.h"
+#include "ini_variant_filter.h"
 
 namespace quillhaven {
 
@@ -24,10 +27,33 @@ QString qKey(const std::string& key) {
     return QString::fromStdString(key);
 }
 
-// The stored value, or an invalid variant when the key is absent or the file unreadable.
-QVariant readValue(const std::string& filePath, const std::string& key) {
-    QSettings settings(QString::fromStdString(filePath), QSettings::IniFormat);
-    return settings.value(qKey(key));
+// The file's text as QSettings may safely read it: without values that would load as
+// streamed variants (see ini_variant_filter.h). Empty when the file cannot be read.
+QByteArray safeTextOf(const QString& path, bool* filtered) {
+    QFile file(path);
+    QByteArray text;
+    if (file.open(QIODevice::ReadOnly)) {
+        text = file.readAll();
+    }
+    QByteArray safe = withoutVariantValues(text);
+    *filtered = safe.size() != text.size();
+    return safe;
+}
+
+// Starts the copy that a write changes: the file's safe text (all of it, unless it held
+// values that must not be loaded), or nothing when there is no file yet.
+bool startCopy(const QString& path, const QString& copy) {
+    if (!QFileInfo::exists(path)) {
+        return true;
+    }
+    bool filtered = false;
+    const QByteArray safe = safeTextOf(path, &filtered);
+    if (!filtered) {
+        return QFile::copy(path, copy);
+    }
+    QFile file(copy);
+    return file.open(QIODevice::WriteOnly | QIODevice::NewOnly) &&
+           file.write(safe) == safe.size() && file.flush();
 }
 
 // A value in a form that compares equal whether it was just set or read back from text.
@@ -56,6 +82,37 @@ Contents contentsOf(QSettings& settings) {
     return contents;
 }
 
+// QSettings over the preferences file, or, when the file holds values that must not be
+// loaded, over a private copy without them. A copy that cannot be made reads as no file.
+class SettingsView {
+public:
+    explicit SettingsView(const QString& path) {
+        bool filtered = false;
+        const QByteArray safe = safeTextOf(path, &filtered);
+        if (!filtered) {
+            settings_ = std::make_unique<QSettings>(path, QSettings::IniFormat);
+        } else if (copy_.open() && copy_.write(safe) == safe.size() && copy_.flush()) {
+            settings_ = std::make_unique<QSettings>(copy_.fileName(), QSettings::IniFormat);
+        }
+    }
+    QVariant value(const std::string& key) const {
+        return settings_ ? settings_->value(qKey(key)) : QVariant();
+    }
+    bool contains(const std::string& key) const {
+        return settings_ && settings_->contains(qKey(key));
+    }
+    Contents contents() const { return settings_ ? contentsOf(*settings_) : Contents(); }
+
+private:
+    QTemporaryFile copy_;
+    std::unique_ptr<QSettings> settings_;
+};
+
+// The stored value, or an invalid variant when the key is absent or the file unreadable.
+QVariant readValue(const std::string& filePath, const std::string& key) {
+    return SettingsView(QString::fromStdString(filePath)).value(key);
+}
+
 // Sets `key` to `value`, or removes it when `value` is invalid. QSettings writes through a
 // temporary file renamed into place, but a short write on a full disk can go unnoticed and
 // the rename then replaces the whole file with a truncated one, losing every other key. So
@@ -63,11 +120,7 @@ Contents contentsOf(QSettings& settings) {
 // when every key reads back as intended; otherwise the file stays as it was.
 void writeValue(const std::string& filePath, const std::string& key, const QVariant& value) {
     const QString path = QString::fromStdString(filePath);
-    Contents expected;
-    {
-        QSettings current(path, QSettings::IniFormat);
-        expected = contentsOf(current);
-    }
+    Contents expected = SettingsView(path).contents();
     if (value.isValid()) {
         expected[qKey(key)] = canonical(value);
     } else {
@@ -75,7 +128,7 @@ void writeValue(const std::string& filePath, const std::string& key, const QVari
     }
     const QString copy = path + QStringLiteral(".") +
                          QUuid::createUuid().toString(QUuid::Id128).left(12);
-    if (QFileInfo::exists(path) && !QFile::copy(path, copy)) {
+    if (!startCopy(path, copy)) {
         QFile::remove(copy);
         return;
     }
@@ -180,8 +233,7 @@ std::optional<Data> IniPreferenceStore::dataForKey(const std::string& key) {
 }
 
 bool IniPreferenceStore::hasObjectForKey(const std::string& key) {
-    QSettings settings(QString::fromStdString(filePath_), QSettings::IniFormat);
-    return settings.contains(qKey(key));
+    return SettingsView(QString::fromStdString(filePath_)).contains(key);
 }
 
 void IniPreferenceStore::setBool(bool value, const std::string& key) {

@@ -111,6 +111,40 @@ TEST_F(IniPreferenceStoreTest, AFileEditedByHandIsReadAtTheNextCall) {
     EXPECT_EQ(IniPreferenceStore(path).stringForKey(keys::originalWallpaper), "/p.png");
 }
 
+// QSettings loads "@Variant(...)" values through QDataStream, which trusts the counts it
+// reads: a few bytes can ask for gigabytes. The store never writes such values, so they are
+// never loaded, in any spelling QSettings accepts, and the rest of the file still reads.
+TEST_F(IniPreferenceStoreTest, ValuesThatWouldLoadAsStreamedVariantsAreNeverLoaded) {
+    writeFile(path,
+              "[General]\n"
+              "quillHaven.enabled=true\n"
+              "huge=@Variant(\\0\\0\\0\\v\\0\\x7f\\xff\\xff\\xff)\n"
+              "quillHaven.originalWallpaper=/home/u/\xe5\x86\x99/@Variant(1).png\n"
+              "quoted=\"\\x40Variant(\\0\\0\\0\\x2\\0\\0\\0\\0\\x5)\"\n"
+              "listed=a, @Var\"iant(\\0\\0\\0\\x2\\0\\0\\0\\0\\x5)\"\n"
+              "continued=first, \\\n"
+              "  @Variant(\\0\\0\\0\\x2\\0\\0\\0\\0\\x5)\n"
+              "quillHaven.originalFillColor=@ByteArray(\\0\\x1z)\n"
+              "quillHaven.originalImageScaling=3\n");
+    const auto expectTheRecordIntact = [&](const char* when) {
+        EXPECT_TRUE(store.boolForKey(keys::enabled)) << when;
+        EXPECT_EQ(store.stringForKey(keys::originalWallpaper),
+                  "/home/u/\xe5\x86\x99/@Variant(1).png")
+            << when;
+        EXPECT_EQ(store.dataForKey(keys::originalFillColor), (Data{0, 1, 'z'})) << when;
+        EXPECT_EQ(store.integerForKey(keys::originalImageScaling), 3) << when;
+        for (const char* key : {"huge", "quoted", "listed", "continued"}) {
+            EXPECT_FALSE(store.hasObjectForKey(key)) << key << ", " << when;
+        }
+    };
+    expectTheRecordIntact("as written by hand");
+
+    store.setInteger(3, keys::originalImageScaling);
+    expectTheRecordIntact("after a write");
+    const std::string text = testing::readFile(path);
+    EXPECT_EQ(text.find("Variant(\\"), std::string::npos) << "the unloadable lines are gone";
+}
+
 TEST_F(IniPreferenceStoreTest, WritesReplaceTheFileByRenameAndLeaveNoTemporaryFiles) {
     store.setString("/first.png", keys::originalWallpaper);
     struct stat before {};
