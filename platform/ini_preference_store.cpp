@@ -5,8 +5,8 @@
 #include <QFileInfo>
 #include <QSettings>
 #include <QString>
-#include <QTemporaryFile>
 #include <QStringList>
+#include <QTemporaryFile>
 #include <QUuid>
 #include <QVariant>
 
