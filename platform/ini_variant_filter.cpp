@@ -20,8 +20,9 @@ int hexValue(char c) {
 }
 
 // The character a backslash escape stands for, starting at value[*index] (just after the
-// backslash); *index ends on the escape's last character. Codes beyond ASCII become a
-// stand-in that can never begin the prefix.
+// backslash); *index ends on the escape's last character. As in QSettings, a numeric escape
+// takes every digit that follows and keeps the low 16 bits of the code; codes beyond ASCII
+// become a stand-in that can never begin the prefix.
 char unescaped(QByteArrayView value, qsizetype* index) {
     qsizetype i = *index;
     const char c = value[i];
@@ -29,12 +30,12 @@ char unescaped(QByteArrayView value, qsizetype* index) {
     if (c == 'x') {
         code = 0;
         while (i + 1 < value.size() && isHexDigit(value[i + 1])) {
-            code = code < 0x10000 ? code * 16 + hexValue(value[++i]) : code;
+            code = (code * 16 + hexValue(value[++i])) & 0xffff;
         }
     } else if (c >= '0' && c <= '7') {
         code = c - '0';
         while (i + 1 < value.size() && value[i + 1] >= '0' && value[i + 1] <= '7') {
-            code = code < 0x10000 ? code * 8 + (value[++i] - '0') : code;
+            code = (code * 8 + (value[++i] - '0')) & 0xffff;
         }
     }
     *index = i;

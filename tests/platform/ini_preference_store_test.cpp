@@ -121,6 +121,9 @@ TEST_F(IniPreferenceStoreTest, ValuesThatWouldLoadAsStreamedVariantsAreNeverLoad
               "huge=@Variant(\\0\\0\\0\\v\\0\\x7f\\xff\\xff\\xff)\n"
               "quillHaven.originalWallpaper=/home/u/\xe5\x86\x99/@Variant(1).png\n"
               "quoted=\"\\x40Variant(\\0\\0\\0\\x2\\0\\0\\0\\0\\x5)\"\n"
+              // numeric escapes keep the low 16 bits of their code: both are '@'
+              "wide=\\x10040Variant(\\0\\0\\0\\x2\\0\\0\\0\\0\\x5)\n"
+              "octal=\\200100Variant(\\0\\0\\0\\x2\\0\\0\\0\\0\\x5)\n"
               "listed=a, @Var\"iant(\\0\\0\\0\\x2\\0\\0\\0\\0\\x5)\"\n"
               "continued=first, \\\n"
               "  @Variant(\\0\\0\\0\\x2\\0\\0\\0\\0\\x5)\n"
@@ -133,7 +136,7 @@ TEST_F(IniPreferenceStoreTest, ValuesThatWouldLoadAsStreamedVariantsAreNeverLoad
             << when;
         EXPECT_EQ(store.dataForKey(keys::originalFillColor), (Data{0, 1, 'z'})) << when;
         EXPECT_EQ(store.integerForKey(keys::originalImageScaling), 3) << when;
-        for (const char* key : {"huge", "quoted", "listed", "continued"}) {
+        for (const char* key : {"huge", "quoted", "wide", "octal", "listed", "continued"}) {
             EXPECT_FALSE(store.hasObjectForKey(key)) << key << ", " << when;
         }
     };
