@@ -14,7 +14,6 @@
 namespace quillhaven {
 namespace {
 
-
 using testing::readFile;
 using testing::TempFolder;
 using testing::writeFile;
@@ -111,9 +110,10 @@ TEST_F(IniPreferenceStoreTest, AFileEditedByHandIsReadAtTheNextCall) {
     EXPECT_EQ(IniPreferenceStore(path).stringForKey(keys::originalWallpaper), "/p.png");
 }
 
-// QSettings loads "@Variant(...)" values through QDataStream, which trusts the counts it
-// reads: a few bytes can ask for gigabytes. The store never writes such values, so they are
-// never loaded, in any spelling QSettings accepts, and the rest of the file still reads.
+// QSettings loads "@Variant(...)" and "@DateTime(...)" values through QDataStream, which
+// trusts the counts it reads: a few bytes can ask for gigabytes. The store never writes such
+// values, so they are never loaded, in any spelling QSettings accepts (each one below loads
+// as a streamed value in plain QSettings), and the rest of the file still reads.
 TEST_F(IniPreferenceStoreTest, ValuesThatWouldLoadAsStreamedVariantsAreNeverLoaded) {
     writeFile(path,
               "[General]\n"
@@ -126,9 +126,25 @@ TEST_F(IniPreferenceStoreTest, ValuesThatWouldLoadAsStreamedVariantsAreNeverLoad
               "octal=\\200100Variant(\\0\\0\\0\\x2\\0\\0\\0\\0\\x5)\n"
               "listed=a, @Var\"iant(\\0\\0\\0\\x2\\0\\0\\0\\0\\x5)\"\n"
               "continued=first, \\\n"
+              "@Variant(\\0\\0\\0\\x2\\0\\0\\0\\0\\x5)\n"
+              "dated=@DateTime(\\0\\0\\0\\x2\\0\\0\\0\\0\\0\\x5)\n"
+              // an unknown escape, and an 'x' without digits, stand for nothing
+              "unknown=\\q@Variant(\\0\\0\\0\\x2\\0\\0\\0\\0\\x5)\n"
+              "bareX=\\x@Variant(\\0\\0\\0\\x2\\0\\0\\0\\0\\x5)\n"
+              // a carriage return ends a line; a line break inside quotes does not
+              "before=1\rreturned=@Variant(\\0\\0\\0\\x2\\0\\0\\0\\0\\x5)\n"
+              "joined=\"\n\",@Variant(\\0\\0\\0\\x2\\0\\0\\0\\0\\x5)\n"
+              "crlf=@Var\\\r\niant(\\0\\0\\0\\x2\\0\\0\\0\\0\\x5)\n"
+              // spaces after an escaped line break belong to the element: this one is text
+              "indented=first, \\\n"
               "  @Variant(\\0\\0\\0\\x2\\0\\0\\0\\0\\x5)\n"
+              // a comment is not part of the value before it
+              "commented=x ;@Variant(\\0\\0\\0\\x2\\0\\0\\0\\0\\x5)\n"
               "quillHaven.originalFillColor=@ByteArray(\\0\\x1z)\n"
               "quillHaven.originalImageScaling=3\n");
+    const char* const unloadable[] = {"huge",   "quoted",    "wide",   "octal",
+                                      "listed", "continued", "dated",  "unknown",
+                                      "bareX",  "returned",  "joined", "crlf"};
     const auto expectTheRecordIntact = [&](const char* when) {
         EXPECT_TRUE(store.boolForKey(keys::enabled)) << when;
         EXPECT_EQ(store.stringForKey(keys::originalWallpaper),
@@ -136,7 +152,10 @@ TEST_F(IniPreferenceStoreTest, ValuesThatWouldLoadAsStreamedVariantsAreNeverLoad
             << when;
         EXPECT_EQ(store.dataForKey(keys::originalFillColor), (Data{0, 1, 'z'})) << when;
         EXPECT_EQ(store.integerForKey(keys::originalImageScaling), 3) << when;
-        for (const char* key : {"huge", "quoted", "wide", "octal", "listed", "continued"}) {
+        EXPECT_EQ(store.stringForKey("before"), "1") << when;
+        EXPECT_EQ(store.stringForKey("commented"), "x") << when;
+        EXPECT_TRUE(store.hasObjectForKey("indented")) << when;
+        for (const char* key : unloadable) {
             EXPECT_FALSE(store.hasObjectForKey(key)) << key << ", " << when;
         }
     };
@@ -145,7 +164,9 @@ TEST_F(IniPreferenceStoreTest, ValuesThatWouldLoadAsStreamedVariantsAreNeverLoad
     store.setInteger(3, keys::originalImageScaling);
     expectTheRecordIntact("after a write");
     const std::string text = testing::readFile(path);
-    EXPECT_EQ(text.find("Variant(\\"), std::string::npos) << "the unloadable lines are gone";
+    for (const char* key : unloadable) {
+        EXPECT_EQ(text.find("\n" + std::string(key) + "="), std::string::npos) << key << " is gone";
+    }
 }
 
 TEST_F(IniPreferenceStoreTest, WritesReplaceTheFileByRenameAndLeaveNoTemporaryFiles) {
