@@ -1,8 +1,11 @@
 #include "virtual_desktop_json.h"
 
 #include <QUrl>
+#include <QtDebug>
 #include <algorithm>
 #include <cmath>
+
+#include "canvas_geometry.h"
 
 namespace quillhaven {
 
@@ -80,6 +83,14 @@ std::optional<Display> displayFromJson(const QJsonObject& object) {
                    insets.value("bottom").toDouble(), insets.value("right").toDouble()};
     display.auxiliaryTopLeftArea = optionalRect(object.value("auxiliaryTopLeftArea"));
     display.auxiliaryTopRightArea = optionalRect(object.value("auxiliaryTopRightArea"));
+    // A display no real screen could have (no area, no scale, a notch taller than itself)
+    // would be processed into a meaningless picture and reported as a success.
+    if (const auto problem = displayMeasurementProblem(
+            display.frame.width, display.frame.height, display.backingScaleFactor,
+            display.safeAreaInsets.top, 0)) {
+        qWarning("Virtual display %s ignored: %s", display.identifier.c_str(), problem->c_str());
+        return std::nullopt;
+    }
     return display;
 }
 

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "app_paths.h"
+#include "canvas_geometry.h"
 #include "wallpaper_processor.h"
 
 namespace {
@@ -17,7 +18,8 @@ using quillhaven::WallpaperProcessor;
 
 constexpr std::string_view usageText =
     "Usage: quillhaven-render [--size WxH] [--scale S] [--inset POINTS] [--radius POINTS]\n"
-    "                         [--output-dir DIR] PICTURE\n";
+    "                         [--output-dir DIR] PICTURE\n"
+    "       quillhaven-render --help | --version\n";
 
 constexpr std::string_view helpText =
     "Turns a still picture into a notch wallpaper: the picture covers a canvas of the\n"
@@ -32,6 +34,7 @@ constexpr std::string_view helpText =
     "  --output-dir DIR   folder for the PNG (default: the generated folder,\n"
     "                     $XDG_DATA_HOME/Quillhaven/Generated)\n"
     "  -h, --help         show this help and exit\n"
+    "  --version          show the version and exit\n"
     "\n"
     "Options also take the form --option=VALUE.\n"
     "Exit status: 0 on success, 1 when the picture cannot be rendered, 2 on bad arguments.\n";
@@ -45,6 +48,7 @@ struct Options {
     std::optional<std::string> outputDirectory;
     std::optional<std::string> picture;
     bool help = false;
+    bool version = false;
 };
 
 std::optional<double> parseNumber(const std::string& text) {
@@ -86,19 +90,17 @@ bool applyOption(const std::string& name, const std::string& value, Options& opt
     if (!number) {
         return false;
     }
+    // Ranges are checked once all options are read, by the rule the desktops share.
     if (name == "--scale") {
         options.scale = *number;
-        return *number > 0;
-    }
-    if (name == "--inset") {
+    } else if (name == "--inset") {
         options.inset = *number;
-        return true;
-    }
-    if (name == "--radius") {
+    } else if (name == "--radius") {
         options.radius = *number;
-        return true;
+    } else {
+        return false;
     }
-    return false;
+    return true;
 }
 
 bool isValueOption(const std::string& name) {
@@ -113,6 +115,10 @@ bool parseArguments(int argc, char** argv, Options& options) {
         const std::string argument = argv[i];
         if (!optionsEnded && (argument == "-h" || argument == "--help")) {
             options.help = true;
+            continue;
+        }
+        if (!optionsEnded && argument == "--version") {
+            options.version = true;
             continue;
         }
         if (!optionsEnded && argument == "--") {
@@ -143,7 +149,7 @@ bool parseArguments(int argc, char** argv, Options& options) {
         }
         options.picture = argument;
     }
-    return options.help || (options.picture && !options.picture->empty());
+    return options.help || options.version || (options.picture && !options.picture->empty());
 }
 
 }  // namespace
@@ -155,8 +161,17 @@ int main(int argc, char** argv) {
         std::cout << usageText << '\n' << helpText;
         return 0;
     }
+    if (options.version) {
+        std::cout << "quillhaven-render " << QUILLHAVEN_VERSION << '\n';
+        return 0;
+    }
     if (!parsed) {
         std::cerr << usageText << "Try 'quillhaven-render --help' for more information.\n";
+        return 2;
+    }
+    if (const auto problem = quillhaven::displayMeasurementProblem(
+            options.width, options.height, options.scale, options.inset, options.radius)) {
+        std::cerr << "quillhaven-render: " << *problem << '\n' << usageText;
         return 2;
     }
 
@@ -174,7 +189,9 @@ int main(int argc, char** argv) {
 
     const quillhaven::ProcessingResult result = processor.processSynchronously(request);
     if (!result.succeeded()) {
-        std::cerr << result.failure().localizedDescription() << '\n';
+        // The renderer's message says what went wrong; the path says with which file.
+        std::cerr << "quillhaven-render: " << *options.picture << ": "
+                  << result.failure().localizedDescription() << '\n';
         return 1;
     }
     std::cout << result.url().path() << '\n';

@@ -112,7 +112,8 @@ TEST_F(VirtualDesktopTest, EditsMadeByHandAreSeenAtTheNextCall) {
                         "options": {"allowClipping": 1, "fillColor": "#ff000080",
                                     "scaling": 1.5}}},
       {"frame": {}},
-      {"id": "bare", "desktopImage": {"url": "/plain/path.png", "options": {"fillColor": "red"}}}
+      {"id": "bare", "frame": {"width": 800, "height": 600},
+       "desktopImage": {"url": "/plain/path.png", "options": {"fillColor": "red"}}}
     ]})");
     const std::vector<Display> screens = desktop.screens();
     ASSERT_EQ(screens.size(), 3u) << "an entry without an id is not a display";
@@ -144,6 +145,23 @@ TEST_F(VirtualDesktopTest, EditsMadeByHandAreSeenAtTheNextCall) {
     EXPECT_EQ(desktop.desktopImageURL(display("built-in")), std::nullopt);
     EXPECT_EQ(desktop.desktopImageOptions(display("built-in")), std::nullopt);
     EXPECT_EQ(desktop.desktopImageURL(display("gone")), std::nullopt);
+}
+
+TEST_F(VirtualDesktopTest, DisplaysNoScreenCouldHaveAreLeftOut) {
+    desktop.screens();
+    const char* frames[] = {
+        R"("frame": {"width": -1512, "height": -982})",
+        R"("frame": {"width": 0, "height": 0})",
+        R"("frame": {"width": 1512, "height": 982}, "backingScaleFactor": 0)",
+        R"("frame": {"width": 1512, "height": 982}, "backingScaleFactor": -2)",
+        R"("frame": {"width": 1512, "height": 982}, "backingScaleFactor": 1e-300)",
+        R"("frame": {"width": 1512, "height": 982}, "safeAreaInsets": {"top": 982})",
+        R"("frame": {"width": 1512, "height": 982}, "safeAreaInsets": {"top": -4})",
+    };
+    for (const char* frame : frames) {
+        writeFile(jsonPath, std::string(R"({"displays": [{"id": "odd", )") + frame + "}]}");
+        EXPECT_TRUE(desktop.screens().empty()) << frame;
+    }
 }
 
 TEST_F(VirtualDesktopTest, AFileThatCannotBeParsedReadsAsNoDisplaysAndIsNeverWritten) {

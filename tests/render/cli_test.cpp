@@ -75,7 +75,7 @@ TEST_F(CliTest, OptionsShapeTheCanvas) {
 TEST_F(CliTest, RenderFailurePrintsTheMessageAndExitsOne) {
     const CommandRun result = run({"--output-dir", "out", "missing.png"});
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(result.err, "この壁紙は静止画として読み込めません\n");
+    EXPECT_EQ(result.err, "quillhaven-render: missing.png: この壁紙は静止画として読み込めません\n");
     EXPECT_TRUE(result.out.empty());
     EXPECT_FALSE(fs::exists(folder / "out"));
 }
@@ -90,6 +90,11 @@ TEST_F(CliTest, BadArgumentsPrintTheUsageAndExitTwo) {
         {"--scale", "abc", file},
         {"--scale", "nan", file},
         {"--scale", "-1", file},
+        {"--scale", "1e-300", file},
+        {"--inset", "-5", file},
+        {"--radius", "-3", file},
+        {"--size", "100x50", "--inset", "50", file},
+        {"--size", "-1512x-982", file},
         {"--inset", file},
         {"--radius"},
         {"--bogus", file},
@@ -104,7 +109,10 @@ TEST_F(CliTest, BadArgumentsPrintTheUsageAndExitTwo) {
     }
 }
 
-TEST_F(CliTest, HelpExplainsEveryOption) {
+TEST_F(CliTest, HelpExplainsEveryOptionAndVersionNamesTheProgram) {
+    const CommandRun version = run({"--version"});
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out.rfind("quillhaven-render ", 0), 0u) << version.out;
     const CommandRun result = run({"--help"});
     EXPECT_EQ(result.exitCode, 0);
     for (const char* option : {"--size", "--scale", "--inset", "--radius", "--output-dir"}) {
