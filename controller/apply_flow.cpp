@@ -2,20 +2,10 @@
 // user's original, and the rendering job that sets the generated picture when it ends.
 
 #include "messages.h"
-#include "preference_keys.h"
+#include "original_record.h"
 #include "wallpaper_controller.h"
 
 namespace quillhaven {
-
-namespace {
-
-// The options a generated picture is shown with: stretched to the display on both axes
-// (the picture already has the display's exact size), no clipping, black fill.
-DesktopPictureOptions generatedPictureOptions() {
-    return DesktopPictureOptions{ImageScaling::axesIndependently, false, Color::black()};
-}
-
-}  // namespace
 
 void WallpaperController::applyCurrentWallpaper(bool force) {
     // A render is in flight; it is the only guard against overlapping work.
@@ -33,7 +23,11 @@ void WallpaperController::applyCurrentWallpaper(bool force) {
     }
     std::optional<Url> current = services_.workspace->desktopImageURL(*display);
     if (!current) {
-        showError(messages::noCurrentWallpaper, true);
+        // The desktop's own reason (a shell that refuses or is away) says more than ours.
+        // A desktop that cannot be read now may be back in a moment: an effect that is on
+        // stays on, so following goes on once it is.
+        const std::string reason = services_.workspace->lastReadFailure();
+        showError(reason.empty() ? std::string(messages::noCurrentWallpaper) : reason, false);
         return;
     }
     // The picture this process generated is still showing: nothing to do.
@@ -41,35 +35,49 @@ void WallpaperController::applyCurrentWallpaper(bool force) {
         markEnabled(messages::effectOn);
         return;
     }
+    isRestorePending_ = false;
+    // A picture that cannot be changed (an administrator's lock) is not the user's choice
+    // either, so nothing is recorded; the effect keeps its state and the next check tries
+    // again once the lock is gone.
+    if (const auto blocker = services_.workspace->pictureChangeBlocker(*display)) {
+        showError(*blocker, false);
+        return;
+    }
 
-    // A generated picture is processed from the recorded original when one is usable, so
-    // the band is never drawn over a band; anything else is the user's picture.
+    // A generated picture is processed from the recorded original, so the band is never
+    // drawn over a band. It is never recorded as the user's own: with no record at all it
+    // is processed as it is, and a record that cannot be used now is kept and reported.
     Url source = *current;
-    bool recordCurrent = true;
     if (processor_->isGeneratedWallpaper(*current)) {
-        if (std::optional<Url> original = savedOriginalWallpaperURL()) {
-            source = *original;
-            recordCurrent = false;
+        const RecordedOriginal record = readRecordedOriginal(*services_.defaults);
+        switch (record.state) {
+            case RecordedOriginal::State::usable:
+                source = Url::fileURLWithPath(record.path);
+                break;
+            case RecordedOriginal::State::missing:
+                showError(messages::originalMissingPrefix + record.path, false);
+                return;
+            case RecordedOriginal::State::unusable:
+                showError(messages::originalUnusablePrefix + record.path, false);
+                return;
+            case RecordedOriginal::State::none:
+                break;
         }
-    }
-    if (recordCurrent) {
-        services_.defaults->setString(current->path(), preference_keys::originalWallpaper);
-        saveOriginalOptions(*display);
-        // A store that cannot write (a full disk, a read-only folder) drops the record
-        // silently. Replacing the picture then would lose the user's own for good, so the
-        // record is read back first.
-        if (services_.defaults->stringForKey(preference_keys::originalWallpaper) !=
-            current->path()) {
-            showError(messages::originalNotRecorded, true);
-            return;
-        }
+    } else if (!recordOriginal(*current, *display)) {
+        showError(messages::originalNotRecorded, true);
+        return;
     }
 
-    std::optional<std::size_t> imageCount;
-    if (source.isFileURL()) {
-        imageCount = processor_->imageCount(source);
+    if (!source.isFileURL()) {
+        showError(messages::stillImagesOnly, true);
+        return;
     }
-    if (imageCount != std::optional<std::size_t>(1)) {
+    const std::optional<std::size_t> imageCount = processor_->imageCount(source);
+    if (!imageCount) {
+        showError(messages::pictureUnreadablePrefix + source.path(), true);
+        return;
+    }
+    if (*imageCount != 1) {
         showError(messages::stillImagesOnly, true);
         return;
     }
@@ -124,6 +132,7 @@ void WallpaperController::finishRenderingJob(const ProcessingResult& result, con
             showError(outcome.errorDescription(), true);
         } else {
             generatedWallpaperURL_ = generated;
+            noteAppliedSettings(display);
             markEnabled(messages::effectOn);
             processor_->removeOldGeneratedWallpapers(generated);
         }

@@ -2,6 +2,7 @@
 // 5-second poll as a safety net. Both lead to the same check, which also refreshes the
 // display summary.
 
+#include "preference_keys.h"
 #include "wallpaper_controller.h"
 
 namespace quillhaven {
@@ -46,11 +47,24 @@ void WallpaperController::pictureMayHaveChanged() {
 
 void WallpaperController::checkForChanges() {
     updateScreenSummary();
-    if (!isEnabled_ || isBusy_) {
+    if (isBusy_) {
         return;
     }
     std::optional<Display> display = primaryScreen();
-    if (!display) {
+    if (isRestorePending_) {
+        // A restore that could not land is tried again until it does, or until the user
+        // has chosen another picture themselves.
+        if (display && shouldRetryRestore(*display)) {
+            restoreOriginalWallpaper();
+        } else if (display) {
+            // The user chose another picture: the effect they asked to switch off is off.
+            isRestorePending_ = false;
+            setIsEnabled(false);
+            services_.defaults->setBool(false, preference_keys::enabled);
+        }
+        return;
+    }
+    if (!isEnabled_ || !display) {
         return;
     }
     std::optional<Url> current = services_.workspace->desktopImageURL(*display);
@@ -60,6 +74,9 @@ void WallpaperController::checkForChanges() {
     // Desktops spell paths their own way; the same file under another spelling is still the
     // generated picture and must not start a render on every tick.
     if (generatedWallpaperURL_ && generatedWallpaperURL_->isSameLocation(*current)) {
+        // The picture is still ours, but the user may have changed its options or colour:
+        // those are theirs now, and go back in place of the noted ones.
+        noteUserSettingsChanges(*display);
         return;
     }
     applyCurrentWallpaper(false);

@@ -7,9 +7,11 @@
 
 #include <chrono>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "wallpaper_processor.h"
@@ -80,6 +82,13 @@ struct DesktopPictureOptions {
     friend bool operator==(const DesktopPictureOptions&, const DesktopPictureOptions&) = default;
 };
 
+// The settings a desktop keeps behind a display's picture, in its own words: each setting by
+// name with its exact text, or none where it is not set at all (a restore then unsets it
+// again rather than writing a default). The controller keeps them with the record of the
+// user's picture and hands them back unread, so a restore brings back every spelling and
+// every key exactly as the user had them.
+using NativePictureSettings = std::map<std::string, std::optional<std::string>>;
+
 // ---- Results ---------------------------------------------------------------------------
 
 // Success, or a failure with a human-readable description shown to the user verbatim.
@@ -110,6 +119,25 @@ public:
     virtual std::optional<DesktopPictureOptions> desktopImageOptions(const Display& display) = 0;
     virtual Outcome setDesktopImageURL(const Url& url, const Display& display,
                                        const DesktopPictureOptions& options) = 0;
+
+    // The desktop's own settings behind the display's picture, or none where the desktop
+    // keeps nothing beyond the URL and options above (the record then holds those alone).
+    virtual std::optional<NativePictureSettings> nativeSettings(const Display&) {
+        return std::nullopt;
+    }
+    // Writes settings read by nativeSettings() back exactly as they were; an unset one is
+    // unset again. Whether they landed, the caller reads back.
+    virtual Outcome restoreNativeSettings(const NativePictureSettings&, const Display&) {
+        return Outcome::failure("this desktop keeps no settings of its own");
+    }
+    // Why the display's picture cannot be changed now (an administrator's lock, say), in the
+    // desktop's own words, or none when it can.
+    virtual std::optional<std::string> pictureChangeBlocker(const Display&) {
+        return std::nullopt;
+    }
+    // Why the last read answered none, in the desktop's own words (a refusing or absent
+    // shell), or empty when it gave no reason.
+    virtual std::string lastReadFailure() { return {}; }
 };
 
 // Tells when the desktop picture may have changed, so that a newly chosen picture is
@@ -133,6 +161,13 @@ public:
 
 using Data = std::vector<std::uint8_t>;
 
+// One value for the preference store; none in a change removes the key.
+using PreferenceValue = std::variant<bool, std::int64_t, std::string, Data>;
+struct PreferenceChange {
+    std::string key;
+    std::optional<PreferenceValue> value;
+};
+
 // Persistent preferences under string keys. Reads of an absent key: false for booleans,
 // 0 for integers, none for strings and data.
 class PreferenceStore {
@@ -149,6 +184,8 @@ public:
     virtual void setString(const std::string& value, const std::string& key) = 0;
     virtual void setData(const Data& value, const std::string& key) = 0;
     virtual void removeObject(const std::string& key) = 0;
+    // Makes all the changes in one save: either every one of them lands or none does.
+    virtual void setValues(const std::vector<PreferenceChange>& changes) = 0;
 };
 
 // Turns a fill colour into bytes for the preference store and back. Any encoding serves

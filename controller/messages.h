@@ -33,6 +33,12 @@ inline constexpr const char* stillImagesOnly =
     QT_TRANSLATE_NOOP("Quillhaven", "静止画の壁紙だけに対応しています");
 inline constexpr const char* originalNotRecorded =
     QT_TRANSLATE_NOOP("Quillhaven", "元の壁紙を記録できないため、壁紙を変更しません");
+inline constexpr const char* pictureUnreadablePrefix =
+    QT_TRANSLATE_NOOP("Quillhaven", "壁紙のファイルを読み込めません: ");
+inline constexpr const char* originalMissingPrefix =
+    QT_TRANSLATE_NOOP("Quillhaven", "元の壁紙が見つかりません: ");
+inline constexpr const char* originalUnusablePrefix =
+    QT_TRANSLATE_NOOP("Quillhaven", "元の壁紙の記録を使えません: ");
 inline constexpr const char* processing =
     QT_TRANSLATE_NOOP("Quillhaven", "壁紙を処理しています…");
 
@@ -42,6 +48,8 @@ inline constexpr const char* restored =
     QT_TRANSLATE_NOOP("Quillhaven", "元の壁紙に戻しました");
 inline constexpr const char* restoreFailedPrefix =
     QT_TRANSLATE_NOOP("Quillhaven", "元の壁紙に戻せませんでした: ");
+inline constexpr const char* restoreNotTaken =
+    QT_TRANSLATE_NOOP("Quillhaven", "デスクトップが設定を反映しませんでした");
 
 inline constexpr const char* launchAtLoginOn =
     QT_TRANSLATE_NOOP("Quillhaven", "ログイン時の起動を有効にしました");

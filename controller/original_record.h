@@ -1,22 +1,46 @@
 #pragma once
 
-// The stored form of a picture's display options: three independent preference entries
-// beside the recorded picture path. This is the only place that turns options into
-// preference values and back, so a record written by any version reads back the same.
+// The stored form of the user's picture: the path and three independent option entries,
+// and beside them the desktop's own settings (native_settings.h). This is the only place
+// that turns options into preference values and back, so a record written by any version
+// reads back the same.
+
+#include <string>
+#include <vector>
 
 #include "desktop_services.h"
 
 namespace quillhaven {
 
-// Writes each entry the options carry. Entries they lack are left as they are, so a value
-// from an earlier recording can stand beside a newer path. A colour that cannot be
-// archived is dropped silently.
-void recordPictureOptions(const DesktopPictureOptions& options, PreferenceStore& defaults,
-                          ColorArchive& colorArchive);
+// What the record says about the user's picture.
+struct RecordedOriginal {
+    enum class State {
+        none,      // nothing recorded
+        usable,    // an absolute local path whose file exists
+        missing,   // an absolute local path whose file is gone (an unmounted disk, say)
+        unusable,  // empty, relative or not a local path: never resolved against anything
+    };
+    State state = State::none;
+    std::string path;  // as stored
+};
+
+RecordedOriginal readRecordedOriginal(PreferenceStore& defaults);
+
+// The changes that record each entry the options carry. Entries they lack are left as they
+// are, so a value from an earlier recording can stand beside a newer path. A colour that
+// cannot be archived is left out.
+void addOptionChanges(const DesktopPictureOptions& options, ColorArchive& colorArchive,
+                      std::vector<PreferenceChange>& changes);
 
 // The options as stored. Presence decides, not the value: a stored scaling of 0 or
 // clipping of false is passed on. A colour that cannot be decoded is left out.
 DesktopPictureOptions recordedPictureOptions(PreferenceStore& defaults,
                                              ColorArchive& colorArchive);
+
+// Whether every change reads back from the store as it was made.
+bool changesReadBack(const std::vector<PreferenceChange>& changes, PreferenceStore& defaults);
+
+// Removes the whole record, desktop settings included.
+std::vector<PreferenceChange> recordRemoval();
 
 }  // namespace quillhaven

@@ -1,7 +1,9 @@
-// Switching the effect off properly: putting the recorded picture and options back,
-// forgetting the record and clearing the generated folder.
+// Switching the effect off properly: putting the recorded picture and settings back, making
+// sure they landed, forgetting the record and clearing the generated folder.
 
 #include "messages.h"
+#include "native_settings.h"
+#include "original_record.h"
 #include "preference_keys.h"
 #include "wallpaper_controller.h"
 
@@ -17,42 +19,92 @@ void WallpaperController::restoreOriginalWallpaper() {
         showError(messages::noMainDisplay, true);
         return;
     }
-    std::optional<Url> original = savedOriginalWallpaperURL();
-    if (!original) {
-        // Nothing to put back: the effect is marked off and the desktop left as it is. This
-        // is a plain status, not an error.
-        setIsEnabled(false);
-        services_.defaults->setBool(false, preference_keys::enabled);
-        setStatusMessage(messages::noOriginalRecord);
-        return;
+    PreferenceStore& defaults = *services_.defaults;
+    const RecordedOriginal record = readRecordedOriginal(defaults);
+    std::optional<NativePictureSettings> saved;
+    if (const auto text = defaults.stringForKey(preference_keys::originalDesktopSettings)) {
+        saved = decodeNativeSettings(*text);
+    }
+    if (!saved) {
+        switch (record.state) {
+            case RecordedOriginal::State::none:
+                // Nothing to put back: the effect is marked off and the desktop left as it
+                // is. This is a plain status, not an error.
+                isRestorePending_ = false;
+                setIsEnabled(false);
+                defaults.setBool(false, preference_keys::enabled);
+                setStatusMessage(messages::noOriginalRecord);
+                return;
+            case RecordedOriginal::State::missing:
+                // The picture may come back (a disk mounted again): the record is kept and
+                // the restore tried again at every check until it lands.
+                isRestorePending_ = true;
+                showError(messages::originalMissingPrefix + record.path, false);
+                return;
+            case RecordedOriginal::State::unusable:
+                // Kept for the user to see, but never resolved against anything.
+                isRestorePending_ = false;
+                showError(messages::originalUnusablePrefix + record.path, true);
+                return;
+            case RecordedOriginal::State::usable:
+                break;
+        }
     }
 
+    const Url original = Url::fileURLWithPath(record.path);
     Outcome outcome =
-        services_.workspace->setDesktopImageURL(*original, *display, recordedOriginalOptions());
+        saved ? services_.workspace->restoreNativeSettings(*saved, *display)
+              : services_.workspace->setDesktopImageURL(original, *display, recordedOriginalOptions());
+    if (outcome.succeeded() && !restoreLanded(*display, saved, original)) {
+        outcome = Outcome::failure(messages::restoreNotTaken);
+    }
     if (!outcome.succeeded()) {
-        // The record, the flag and the generated files stay, so a later restore can retry.
+        // The record, the flag and the generated files stay, and the restore is tried again
+        // at every check until the obstacle (a lock, a shell away) is gone.
+        isRestorePending_ = true;
         showError(messages::restoreFailedPrefix + outcome.errorDescription(), false);
         return;
     }
 
+    isRestorePending_ = false;
     generatedWallpaperURL_.reset();
     setIsEnabled(false);
-    PreferenceStore& defaults = *services_.defaults;
-    defaults.setBool(false, preference_keys::enabled);
-    defaults.removeObject(preference_keys::originalWallpaper);
-    defaults.removeObject(preference_keys::originalImageScaling);
-    defaults.removeObject(preference_keys::originalAllowClipping);
-    defaults.removeObject(preference_keys::originalFillColor);
+    std::vector<PreferenceChange> changes = recordRemoval();
+    changes.insert(changes.begin(), {preference_keys::enabled, false});
+    defaults.setValues(changes);
     setHasError(false);
     setStatusMessage(messages::restored);
-    // Every generated file goes, except the one just put back: a record can name a file in
-    // the generated folder (when none of the user's own was known), and deleting it would
-    // leave the desktop showing a picture that no longer exists.
+    // Every generated file goes, except one that is showing again: an old record can name a
+    // file in the generated folder, and deleting it would leave the desktop showing a
+    // picture that no longer exists.
     std::optional<Url> keeping;
-    if (processor_->isGeneratedWallpaper(*original)) {
+    if (!record.path.empty() && processor_->isGeneratedWallpaper(original)) {
         keeping = original;
     }
     processor_->removeOldGeneratedWallpapers(keeping);
+}
+
+bool WallpaperController::restoreLanded(const Display& display,
+                                        const std::optional<NativePictureSettings>& saved,
+                                        const Url& original) {
+    // Read back from the desktop: a write that a lock or a busy shell swallowed must not
+    // count as a restore, or the record would be forgotten with the user's picture not back.
+    if (saved) {
+        return services_.workspace->nativeSettings(display) == saved;
+    }
+    const std::optional<Url> shown = services_.workspace->desktopImageURL(display);
+    return shown && shown->isSameLocation(original);
+}
+
+bool WallpaperController::shouldRetryRestore(const Display& display) {
+    // Retried only while Quillhaven's picture still shows (or cannot be read, as when the
+    // shell is away, or cannot be changed, as under a lock): a picture the user chose since
+    // is their answer, and the old record must not be put over it.
+    if (services_.workspace->pictureChangeBlocker(display)) {
+        return true;
+    }
+    const std::optional<Url> shown = services_.workspace->desktopImageURL(display);
+    return !shown || processor_->isGeneratedWallpaper(*shown);
 }
 
 }  // namespace quillhaven

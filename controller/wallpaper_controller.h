@@ -23,6 +23,11 @@ public:
     // How long a change notice waits for further ones before the check runs.
     static constexpr Scheduler::Duration changeSettleDelay = std::chrono::milliseconds(200);
     static constexpr double cornerRadiusInPoints = 16.0;
+    // The options a generated picture is shown with: stretched to the display on both axes
+    // (the picture already has the display's exact size), no clipping, black fill.
+    static DesktopPictureOptions generatedPictureOptions() {
+        return DesktopPictureOptions{ImageScaling::axesIndependently, false, Color::black()};
+    }
 
     // Builds the controller and runs its start-up: reads the persisted flag and the login
     // item, builds the display summary, applies at once when the flag is on, and starts the
@@ -61,12 +66,13 @@ public:
     static bool hasNotch(const Display& display);
     void updateScreenSummary();
     std::optional<Url> savedOriginalWallpaperURL() const;
-    void saveOriginalOptions(const Display& display);
     void checkForChanges();
     // Whether the desktop's change notices are being followed (besides the poll).
     bool isWatchingChanges() const { return isWatchingChanges_; }
     // The generated picture this process last set, if any.
     const std::optional<Url>& generatedWallpaperURL() const { return generatedWallpaperURL_; }
+    // Whether a restore that could not land is being tried again at every check.
+    bool isRestorePending() const { return isRestorePending_; }
 
 private:
     WallpaperController(DesktopServices services,
@@ -86,6 +92,12 @@ private:
                             const Url& shownAtStart);
     bool userChosePictureDuringRender(const Display& display, const Url& shownAtStart);
     DesktopPictureOptions recordedOriginalOptions() const;
+    bool recordOriginal(const Url& current, const Display& display);
+    void noteAppliedSettings(const Display& display);
+    void noteUserSettingsChanges(const Display& display);
+    bool restoreLanded(const Display& display, const std::optional<NativePictureSettings>& saved,
+                       const Url& original);
+    bool shouldRetryRestore(const Display& display);
 
     std::function<void()> onChange_;
     bool isEnabled_ = false;
@@ -99,6 +111,7 @@ private:
     std::shared_ptr<RepeatingTimer> pollTimer_;
     std::optional<Url> generatedWallpaperURL_;
     bool isWatchingChanges_ = false;
+    bool isRestorePending_ = false;
     std::uint64_t changeNotices_ = 0;
 };
 

@@ -3,6 +3,7 @@
 #include "app_paths.h"
 #include "color_archive.h"
 #include "file_change_notifier.h"
+#include "gnome_background_record.h"
 #include "gnome_desktop.h"
 #include "gnome_workspace.h"
 #include "ini_preference_store.h"
@@ -80,10 +81,12 @@ DesktopServices makeDesktopServices(const DesktopBackendChoice& choice,
             break;
         }
         case DesktopBackendKind::gnome: {
-            // GNOME shows one picture on every display; the record of the user's light and
-            // dark pictures lives beside the preferences. GSettings signals every change.
-            auto workspace = std::make_shared<gnome::GnomeWorkspace>(
-                app_paths::gnomeBackgroundRecord(environment));
+            // GNOME shows one picture on every display; an earlier version's record of the
+            // user's light and dark pictures joins the preferences. GSettings signals every
+            // change.
+            gnome::migrateBackgroundRecord(app_paths::gnomeBackgroundRecord(environment),
+                                           *services.defaults);
+            auto workspace = std::make_shared<gnome::GnomeWorkspace>();
             services.workspace = workspace;
             services.changes = workspace;
             services.displays = std::make_shared<QScreenDisplayService>();

@@ -16,8 +16,14 @@
 #include <map>
 #include <memory>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QtDebug>
+
 #include "environment.h"
 #include "ini_variant_filter.h"
+#include "regular_file.h"
 
 namespace quillhaven {
 
@@ -27,30 +33,63 @@ QString qKey(const std::string& key) {
     return QString::fromStdString(key);
 }
 
+// What is in the preferences file's place.
+enum class FileKind { none, readable, unreadable };
+
 // The file's text as QSettings may safely read it: without values that would load as
-// streamed variants (see ini_variant_filter.h). Empty when the file cannot be read.
-QByteArray safeTextOf(const QString& path, bool* filtered) {
-    QFile file(path);
+// streamed variants (see ini_variant_filter.h). Only a regular file of at most
+// IniPreferenceStore::maxFileBytes is read, opened without blocking, so a FIFO or a huge
+// file in its place can neither stall nor swamp the app; anything else reads as empty.
+QByteArray safeTextOf(const QString& path, bool* filtered, FileKind* kind = nullptr) {
     QByteArray text;
-    if (file.open(QIODevice::ReadOnly)) {
-        text = file.readAll();
+    FileKind found = QFileInfo::exists(path) ? FileKind::unreadable : FileKind::none;
+    const int fd = openRegularFile(path);
+    struct stat status {};
+    QFile file;
+    if (fd >= 0 && ::fstat(fd, &status) == 0 &&
+        status.st_size <= IniPreferenceStore::maxFileBytes &&
+        file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        // The file may grow after the check: never more than the bound is read.
+        text = file.read(IniPreferenceStore::maxFileBytes + 1);
+        if (text.size() <= IniPreferenceStore::maxFileBytes) {
+            found = FileKind::readable;
+        } else {
+            text.clear();
+        }
+    } else if (fd >= 0) {
+        ::close(fd);
+    }
+    if (kind) {
+        *kind = found;
     }
     QByteArray safe = withoutVariantValues(text);
-    *filtered = safe.size() != text.size();
+    *filtered = found == FileKind::unreadable || safe.size() != text.size();
     return safe;
 }
 
 // Starts the copy that a write changes: the file's safe text (all of it, unless it held
-// values that must not be loaded), or nothing when there is no file yet.
+// values that must not be loaded), or nothing when there is no file yet. A file that
+// cannot be read is never overwritten: it is moved aside under a name of its own first,
+// so nothing the user had is lost.
 bool startCopy(const QString& path, const QString& copy) {
-    if (!QFileInfo::exists(path)) {
+    bool filtered = false;
+    FileKind kind = FileKind::none;
+    const QByteArray safe = safeTextOf(path, &filtered, &kind);
+    if (kind == FileKind::none) {
         return true;
     }
-    bool filtered = false;
-    const QByteArray safe = safeTextOf(path, &filtered);
-    if (!filtered) {
-        return QFile::copy(path, copy);
+    if (kind == FileKind::unreadable) {
+        const QString aside = path + QStringLiteral(".unreadable-") +
+                              QUuid::createUuid().toString(QUuid::Id128).left(12);
+        if (::rename(QFile::encodeName(path).constData(), QFile::encodeName(aside).constData()) !=
+            0) {
+            return false;
+        }
+        qWarning("Preferences file could not be read; kept as %s", qPrintable(aside));
+        return true;
     }
+    // The text already read, not the path again: whatever is put in the file's place in
+    // between is never read.
     QFile file(copy);
     return file.open(QIODevice::WriteOnly | QIODevice::NewOnly) &&
            file.write(safe) == safe.size() && file.flush();
@@ -88,7 +127,11 @@ class SettingsView {
 public:
     explicit SettingsView(const QString& path) {
         bool filtered = false;
-        const QByteArray safe = safeTextOf(path, &filtered);
+        FileKind kind = FileKind::none;
+        const QByteArray safe = safeTextOf(path, &filtered, &kind);
+        if (kind == FileKind::unreadable) {
+            return;
+        }
         if (!filtered) {
             settings_ = std::make_unique<QSettings>(path, QSettings::IniFormat);
         } else if (copy_.open() && copy_.write(safe) == safe.size() && copy_.flush()) {
@@ -113,18 +156,23 @@ QVariant readValue(const std::string& filePath, const std::string& key) {
     return SettingsView(QString::fromStdString(filePath)).value(key);
 }
 
-// Sets `key` to `value`, or removes it when `value` is invalid. QSettings writes through a
-// temporary file renamed into place, but a short write on a full disk can go unnoticed and
-// the rename then replaces the whole file with a truncated one, losing every other key. So
-// the change is made on a copy beside the file, read back, and renamed over the file only
-// when every key reads back as intended; otherwise the file stays as it was.
-void writeValue(const std::string& filePath, const std::string& key, const QVariant& value) {
+using Changes = std::vector<std::pair<std::string, QVariant>>;
+
+// Sets each key to its value, or removes it when the value is invalid, all in one save.
+// QSettings writes through a temporary file renamed into place, but a short write on a full
+// disk can go unnoticed and the rename then replaces the whole file with a truncated one,
+// losing every other key. So the changes are made on a copy beside the file, read back, and
+// renamed over the file only when every key reads back as intended; otherwise the file
+// stays as it was.
+void writeValues(const std::string& filePath, const Changes& changes) {
     const QString path = QString::fromStdString(filePath);
     Contents expected = SettingsView(path).contents();
-    if (value.isValid()) {
-        expected[qKey(key)] = canonical(value);
-    } else {
-        expected.erase(qKey(key));
+    for (const auto& [key, value] : changes) {
+        if (value.isValid()) {
+            expected[qKey(key)] = canonical(value);
+        } else {
+            expected.erase(qKey(key));
+        }
     }
     const QString copy = path + QStringLiteral(".") +
                          QUuid::createUuid().toString(QUuid::Id128).left(12);
@@ -135,10 +183,12 @@ void writeValue(const std::string& filePath, const std::string& key, const QVari
     bool written = false;
     {
         QSettings settings(copy, QSettings::IniFormat);
-        if (value.isValid()) {
-            settings.setValue(qKey(key), value);
-        } else {
-            settings.remove(qKey(key));
+        for (const auto& [key, value] : changes) {
+            if (value.isValid()) {
+                settings.setValue(qKey(key), value);
+            } else {
+                settings.remove(qKey(key));
+            }
         }
         settings.sync();
         // A format error reports what was read before; the rewritten file is checked below.
@@ -152,6 +202,28 @@ void writeValue(const std::string& filePath, const std::string& key, const QVari
         ::rename(QFile::encodeName(copy).constData(), QFile::encodeName(path).constData()) != 0) {
         QFile::remove(copy);
     }
+}
+
+void writeValue(const std::string& filePath, const std::string& key, const QVariant& value) {
+    writeValues(filePath, {{key, value}});
+}
+
+QVariant variantOf(const PreferenceValue& value) {
+    return std::visit(
+        [](const auto& v) -> QVariant {
+            using T = std::decay_t<decltype(v)>;
+            if constexpr (std::is_same_v<T, bool>) {
+                return QVariant(v);
+            } else if constexpr (std::is_same_v<T, std::int64_t>) {
+                return QVariant(static_cast<qlonglong>(v));
+            } else if constexpr (std::is_same_v<T, std::string>) {
+                return QVariant(QString::fromStdString(v));
+            } else {
+                return QVariant(QByteArray(reinterpret_cast<const char*>(v.data()),
+                                           static_cast<qsizetype>(v.size())));
+            }
+        },
+        value);
 }
 
 // Text of a stored value. Values read from the file are text; a value this process wrote
@@ -237,25 +309,32 @@ bool IniPreferenceStore::hasObjectForKey(const std::string& key) {
 }
 
 void IniPreferenceStore::setBool(bool value, const std::string& key) {
-    writeValue(filePath_, key, QVariant(value));
+    writeValue(filePath_, key, variantOf(value));
 }
 
 void IniPreferenceStore::setInteger(std::int64_t value, const std::string& key) {
-    writeValue(filePath_, key, QVariant(static_cast<qlonglong>(value)));
+    writeValue(filePath_, key, variantOf(value));
 }
 
 void IniPreferenceStore::setString(const std::string& value, const std::string& key) {
-    writeValue(filePath_, key, QVariant(QString::fromStdString(value)));
+    writeValue(filePath_, key, variantOf(value));
 }
 
 void IniPreferenceStore::setData(const Data& value, const std::string& key) {
-    const QByteArray bytes(reinterpret_cast<const char*>(value.data()),
-                           static_cast<qsizetype>(value.size()));
-    writeValue(filePath_, key, QVariant(bytes));
+    writeValue(filePath_, key, variantOf(value));
 }
 
 void IniPreferenceStore::removeObject(const std::string& key) {
     writeValue(filePath_, key, QVariant());
+}
+
+void IniPreferenceStore::setValues(const std::vector<PreferenceChange>& changes) {
+    Changes converted;
+    for (const PreferenceChange& change : changes) {
+        converted.emplace_back(change.key,
+                               change.value ? variantOf(*change.value) : QVariant());
+    }
+    writeValues(filePath_, converted);
 }
 
 }  // namespace quillhaven

@@ -19,6 +19,7 @@
 //   list ("a, b") reads back joined with ", ";
 // - data: only values written as data ("@ByteArray(...)"); text reads none.
 
+#include <QtGlobal>
 #include <string>
 
 #include "desktop_services.h"
@@ -27,6 +28,10 @@ namespace quillhaven {
 
 class IniPreferenceStore : public PreferenceStore {
 public:
+    // A larger file, or anything but a regular file in its place, reads as empty and is
+    // moved aside (never overwritten) by the next write.
+    static constexpr qint64 maxFileBytes = 1024 * 1024;
+
     explicit IniPreferenceStore(std::string filePath);
 
     const std::string& filePath() const { return filePath_; }
@@ -41,6 +46,7 @@ public:
     void setString(const std::string& value, const std::string& key) override;
     void setData(const Data& value, const std::string& key) override;
     void removeObject(const std::string& key) override;
+    void setValues(const std::vector<PreferenceChange>& changes) override;
 
 private:
     std::string filePath_;

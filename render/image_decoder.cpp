@@ -2,6 +2,8 @@
 
 #include <QFile>
 #include <QImageReader>
+#include <QMimeDatabase>
+#include <QMimeType>
 
 #include <unistd.h>
 
@@ -123,10 +125,17 @@ std::optional<std::int64_t> ImageDecoder::imageCount(const QString& path) {
     if (!file) {
         return std::nullopt;
     }
+    const QByteArray head = file->peek(512);
     QImageReader reader(file.get());
     configure(reader);
     if (!reader.canRead()) {
-        return std::nullopt;
+        // A file that is no picture at all (an XML slideshow, say) holds no image; a picture
+        // that cannot be read (cut short, damaged, not what its name says) is unreadable.
+        const QMimeType type = QMimeDatabase().mimeTypeForFileNameAndData(path, head);
+        if (type.name().startsWith(QLatin1String("image/"))) {
+            return std::nullopt;
+        }
+        return 0;
     }
     const int count = reader.imageCount();
     if (count < 0) {

@@ -35,7 +35,8 @@ public:
         Refusal refusal = Refusal::notAStillPicture;
     };
 
-    // The number of images the file holds; none when it cannot be read as an image.
+    // The number of images the file holds: 0 for a file in no picture format, none when it
+    // cannot be opened or is a picture that cannot be read.
     static std::optional<std::int64_t> imageCount(const QString& path);
 
     // Decodes the single image of a still picture, pixels as stored. When `coverSize` is

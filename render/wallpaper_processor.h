@@ -108,8 +108,9 @@ public:
     // or a file that cannot be removed is skipped silently.
     void removeOldGeneratedWallpapers(const std::optional<Url>& keeping) const;
 
-    // The number of images the file holds, without decoding pixels; none when the file
-    // cannot be opened as an image at all. A still picture holds exactly one.
+    // The number of images the file holds, without decoding pixels: 0 for a file in no
+    // picture format (an XML slideshow, say), none when it cannot be opened or is a picture
+    // that cannot be read. A still picture holds exactly one.
     std::optional<std::size_t> imageCount(const Url& url) const;
 
 private:

@@ -4,6 +4,12 @@
 #include <glib/gstdio.h>
 
 #include <memory>
+#include <utility>
+#include <vector>
+
+#include "native_settings.h"
+#include "original_record.h"
+#include "preference_keys.h"
 
 namespace quillhaven::gnome {
 namespace {
@@ -39,14 +45,6 @@ BackgroundValues readGroup(GKeyFile* file, const char* group) {
     return values;
 }
 
-void writeGroup(GKeyFile* file, const char* group, const BackgroundValues& values) {
-    for (const auto& field : fields) {
-        if (const auto& value = values.*field.member) {
-            g_key_file_set_string(file, group, field.key, value->c_str());
-        }
-    }
-}
-
 }  // namespace
 
 std::optional<BackgroundRecord> loadBackgroundRecord(const std::string& path) {
@@ -57,37 +55,44 @@ std::optional<BackgroundRecord> loadBackgroundRecord(const std::string& path) {
     return BackgroundRecord{readGroup(file.get(), savedGroup), readGroup(file.get(), appliedGroup)};
 }
 
-bool saveBackgroundRecord(const std::string& path, const BackgroundRecord& record) {
-    gchar* folder = g_path_get_dirname(path.c_str());
-    const bool haveFolder = g_mkdir_with_parents(folder, 0700) == 0;
-    g_free(folder);
-    if (!haveFolder) {
-        return false;
-    }
-    KeyFilePtr file(g_key_file_new());
-    writeGroup(file.get(), savedGroup, record.saved);
-    writeGroup(file.get(), appliedGroup, record.applied);
-    // g_key_file_save_to_file writes a temporary file and renames it over the old one.
-    return g_key_file_save_to_file(file.get(), path.c_str(), nullptr);
-}
+namespace {
 
-void removeBackgroundRecord(const std::string& path) {
-    g_remove(path.c_str());
-}
-
-BackgroundValues userValuesToSave(const BackgroundValues& current,
-                                  const std::optional<BackgroundRecord>& record) {
-    BackgroundValues values;
-    for (const auto& field : fields) {
-        const auto& now = current.*field.member;
-        const bool stillOurs = record && now && record->applied.*field.member == now;
-        if (stillOurs || !now) {
-            values.*field.member = record ? record->saved.*field.member : std::nullopt;
-        } else {
-            values.*field.member = now;
+NativePictureSettings nativeSettingsOf(const BackgroundValues& values) {
+    // A value the old record did not know is left out, so a restore leaves that key alone.
+    NativePictureSettings settings;
+    const std::pair<const char*, const std::optional<std::string>*> keys[] = {
+        {"picture-uri", &values.pictureUri},
+        {"picture-uri-dark", &values.pictureUriDark},
+        {"picture-options", &values.pictureOptions},
+        {"primary-color", &values.primaryColor},
+    };
+    for (const auto& [key, value] : keys) {
+        if (*value) {
+            settings[key] = **value;
         }
     }
-    return values;
+    return settings;
+}
+
+}  // namespace
+
+void migrateBackgroundRecord(const std::string& path, PreferenceStore& defaults) {
+    const std::optional<BackgroundRecord> record = loadBackgroundRecord(path);
+    if (!record) {
+        return;
+    }
+    if (!defaults.hasObjectForKey(preference_keys::originalDesktopSettings)) {
+        const std::vector<PreferenceChange> changes{
+            {preference_keys::originalDesktopSettings,
+             encodeNativeSettings(nativeSettingsOf(record->saved))},
+            {preference_keys::appliedDesktopSettings,
+             encodeNativeSettings(nativeSettingsOf(record->applied))}};
+        defaults.setValues(changes);
+        if (!changesReadBack(changes, defaults)) {
+            return;
+        }
+    }
+    g_remove(path.c_str());
 }
 
 }  // namespace quillhaven::gnome

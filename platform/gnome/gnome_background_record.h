@@ -1,16 +1,16 @@
 #pragma once
 
-// The GNOME backend's own small record, kept beside the other preferences in
-// $XDG_CONFIG_HOME/Quillhaven/gnome-background.conf.
-//
-// The controller remembers only the picture GNOME shows now, but GNOME keeps two (one for
-// the light and one for the dark colour scheme), and a generated picture is written to both.
-// So before the backend puts a picture over the user's settings it notes what the user had
-// under each key ("saved") and what it wrote itself ("applied"). A later set that puts back
-// one of the saved pictures restores both keys and drops the record. See GnomeWorkspace.
+// The four GNOME background values, and the small record that earlier versions kept in
+// $XDG_CONFIG_HOME/Quillhaven/gnome-background.conf: the user's own values ("Saved") and
+// what the backend wrote over them ("Applied"). The record now lives with the rest of the
+// preferences as the desktop's native settings; an old file is folded in once, then removed.
 
 #include <optional>
 #include <string>
+
+namespace quillhaven {
+class PreferenceStore;
+}
 
 namespace quillhaven::gnome {
 
@@ -31,19 +31,11 @@ struct BackgroundRecord {
     friend bool operator==(const BackgroundRecord&, const BackgroundRecord&) = default;
 };
 
-
 // The record at `path`, or none when there is none or it cannot be read.
 std::optional<BackgroundRecord> loadBackgroundRecord(const std::string& path);
 
-// Writes the record atomically (temporary file, then rename), creating the folder.
-bool saveBackgroundRecord(const std::string& path, const BackgroundRecord& record);
-
-void removeBackgroundRecord(const std::string& path);
-
-// The values to note as the user's own, given what the keys hold now: a key that still holds
-// what the backend applied keeps the older saved value; any other key is taken as it is,
-// since the user set it after the backend's last write.
-BackgroundValues userValuesToSave(const BackgroundValues& current,
-                                  const std::optional<BackgroundRecord>& record);
+// Folds an old record file into the preferences as native settings, unless they already
+// hold some, then removes the file. The file stays when the preferences cannot take it.
+void migrateBackgroundRecord(const std::string& path, PreferenceStore& defaults);
 
 }  // namespace quillhaven::gnome

@@ -1,5 +1,8 @@
 #include "gnome_background_settings.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace quillhaven::gnome {
 namespace {
 
@@ -112,6 +115,56 @@ BackgroundValues BackgroundSettings::read() const {
         }
     }
     return values;
+}
+
+std::map<std::string, std::optional<std::string>> BackgroundSettings::readUserValues() const {
+    std::map<std::string, std::optional<std::string>> values;
+    for (const auto& field : keyFields) {
+        if (!has(field.key)) {
+            continue;
+        }
+        std::optional<std::string>& value = values[field.key];
+        if (GVariant* user = g_settings_get_user_value(background_.get(), field.key)) {
+            if (g_variant_is_of_type(user, G_VARIANT_TYPE_STRING)) {
+                value = g_variant_get_string(user, nullptr);
+            }
+            g_variant_unref(user);
+        }
+    }
+    return values;
+}
+
+bool BackgroundSettings::restoreUserValues(
+    const std::map<std::string, std::optional<std::string>>& values) const {
+    for (const auto& [name, value] : values) {
+        const bool known = std::any_of(std::begin(keyFields), std::end(keyFields),
+                                       [&](const KeyField& field) { return name == field.key; });
+        if (!known || !has(name.c_str())) {
+            return false;
+        }
+    }
+    SettingsPtr batch(g_settings_new_full(backgroundSchema_.get(), nullptr, nullptr));
+    g_settings_delay(batch.get());
+    for (const auto& [name, value] : values) {
+        if (value) {
+            g_settings_set_string(batch.get(), name.c_str(), value->c_str());
+        } else {
+            // Unset again, so the key follows its default as it did before.
+            g_settings_reset(batch.get(), name.c_str());
+        }
+    }
+    g_settings_apply(batch.get());
+    g_settings_sync();
+    return true;
+}
+
+bool BackgroundSettings::isLocked() const {
+    for (const auto& field : keyFields) {
+        if (has(field.key) && !g_settings_is_writable(background_.get(), field.key)) {
+            return true;
+        }
+    }
+    return false;
 }
 
 bool BackgroundSettings::prefersDark() const {

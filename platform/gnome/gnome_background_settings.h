@@ -8,6 +8,7 @@
 #include <gio/gio.h>
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -45,6 +46,15 @@ public:
     // Writes the given keys (none: left as it is) in one delayed apply, so GNOME sees a
     // single change, then waits until the backend has taken them.
     void write(const BackgroundValues& values) const;
+    // The user's own value of each of the four keys, exactly as stored: none for a key the
+    // user never set (it shows its default) or the schema lacks. Under an administrator's
+    // lock this is still the user's value, not the locked one.
+    std::map<std::string, std::optional<std::string>> readUserValues() const;
+    // Writes each named key's text, and resets each unset one to its default, in one
+    // delayed apply. False for a name that is not one of the four keys.
+    bool restoreUserValues(const std::map<std::string, std::optional<std::string>>& values) const;
+    // Whether any of the four keys is locked down.
+    bool isLocked() const;
     // Calls `changed` (on the main loop) whenever a background key or the colour scheme,
     // which picks the light or dark picture, changes. Replaces an earlier callback.
     void onChange(std::function<void()> changed);

@@ -24,26 +24,6 @@ std::optional<std::string> fileUriForUrl(const Url& url) {
     return text;
 }
 
-// A picture-options value from the record is written back only if GNOME defines it.
-std::optional<std::string> validPictureOptions(const std::optional<std::string>& value) {
-    if (value && scalingForPictureOptions(*value)) {
-        return value;
-    }
-    return std::nullopt;
-}
-
-// The colour text to write for a requested colour: the user's own spelling when it names the
-// same colour, else the canonical form.
-std::string colorTextFor(const Color& color, const std::optional<std::string>& userText) {
-    if (userText) {
-        if (const auto userColor = parseColorText(*userText);
-            userColor && sameColor(*userColor, color)) {
-            return *userText;
-        }
-    }
-    return formatColorText(color);
-}
-
 }  // namespace
 
 std::optional<Url> urlForPictureUri(const std::string& uri) {
@@ -74,8 +54,7 @@ std::optional<Url> urlForPictureUri(const std::string& uri) {
     return url;
 }
 
-GnomeWorkspace::GnomeWorkspace(std::string recordPath)
-    : settings_(BackgroundSettings::open()), recordPath_(std::move(recordPath)) {}
+GnomeWorkspace::GnomeWorkspace() : settings_(BackgroundSettings::open()) {}
 
 GnomeWorkspace::~GnomeWorkspace() = default;
 
@@ -103,21 +82,7 @@ std::optional<DesktopPictureOptions> GnomeWorkspace::desktopImageOptions(const D
     if (!settings_) {
         return std::nullopt;
     }
-    BackgroundValues values = settings_->read();
-    // When the user has chosen a new picture with a tool that leaves picture-options and
-    // primary-color alone, those keys still hold what this backend wrote for the generated
-    // picture. They are not the user's: report the user's own values from the record.
-    if (const auto record = loadBackgroundRecord(recordPath_);
-        record && (values.pictureUri != record->applied.pictureUri ||
-                   values.pictureUriDark != record->applied.pictureUriDark)) {
-        if (values.pictureOptions == record->applied.pictureOptions &&
-            record->saved.pictureOptions) {
-            values.pictureOptions = record->saved.pictureOptions;
-        }
-        if (values.primaryColor == record->applied.primaryColor && record->saved.primaryColor) {
-            values.primaryColor = record->saved.primaryColor;
-        }
-    }
+    const BackgroundValues values = settings_->read();
     DesktopPictureOptions options;
     if (values.pictureOptions) {
         if (const auto pair = scalingForPictureOptions(*values.pictureOptions)) {
@@ -131,6 +96,34 @@ std::optional<DesktopPictureOptions> GnomeWorkspace::desktopImageOptions(const D
     return options;
 }
 
+std::optional<NativePictureSettings> GnomeWorkspace::nativeSettings(const Display&) {
+    if (!settings_) {
+        return std::nullopt;
+    }
+    return settings_->readUserValues();
+}
+
+Outcome GnomeWorkspace::restoreNativeSettings(const NativePictureSettings& settings,
+                                              const Display& display) {
+    if (!settings_) {
+        return Outcome::failure(platform_messages::gnomeSchemaMissing);
+    }
+    if (const auto blocker = pictureChangeBlocker(display)) {
+        return Outcome::failure(*blocker);
+    }
+    if (!settings_->restoreUserValues(settings)) {
+        return Outcome::failure(platform_messages::gnomeUnknownSettings);
+    }
+    return Outcome::success();
+}
+
+std::optional<std::string> GnomeWorkspace::pictureChangeBlocker(const Display&) {
+    if (settings_ && settings_->isLocked()) {
+        return std::string(platform_messages::gnomeLocked);
+    }
+    return std::nullopt;
+}
+
 Outcome GnomeWorkspace::setDesktopImageURL(const Url& url, const Display&,
                                            const DesktopPictureOptions& options) {
     if (!settings_) {
@@ -140,36 +133,19 @@ Outcome GnomeWorkspace::setDesktopImageURL(const Url& url, const Display&,
     if (!uri) {
         return Outcome::failure(platform_messages::gnomeNotLocal);
     }
-    const std::optional<BackgroundRecord> record = loadBackgroundRecord(recordPath_);
-    const BackgroundValues user = userValuesToSave(settings_->read(), record);
-    // Putting back one of the user's pictures restores the pair it belongs to.
-    const bool restoring = uri == user.pictureUri || uri == user.pictureUriDark;
-
+    // One picture for both colour schemes; the user's own pair comes back through the
+    // native settings the controller recorded.
     BackgroundValues target;
-    target.pictureUri = restoring ? user.pictureUri.value_or(*uri) : *uri;
-    target.pictureUriDark = restoring ? user.pictureUriDark.value_or(*uri) : *uri;
+    target.pictureUri = *uri;
+    target.pictureUriDark = *uri;
     target.pictureOptions = pictureOptionsForOptions(options);
-    if (!target.pictureOptions && restoring) {
-        target.pictureOptions = validPictureOptions(user.pictureOptions);
-    }
     if (options.fillColor) {
-        target.primaryColor = colorTextFor(*options.fillColor, user.primaryColor);
-    } else if (restoring) {
-        target.primaryColor = user.primaryColor;
+        target.primaryColor = formatColorText(*options.fillColor);
     }
     if (!settings_->canWrite(target)) {
         return Outcome::failure(platform_messages::gnomeLocked);
     }
-
-    if (restoring) {
-        settings_->write(target);
-        removeBackgroundRecord(recordPath_);
-    } else {
-        // Noted before the keys change, so the user's values survive a crash in between. A
-        // record that cannot be written is not a reason to refuse the picture.
-        saveBackgroundRecord(recordPath_, BackgroundRecord{user, target});
-        settings_->write(target);
-    }
+    settings_->write(target);
     return Outcome::success();
 }
 

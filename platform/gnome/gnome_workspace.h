@@ -15,10 +15,9 @@
 // color-shading-type and picture-opacity are never written, so they need no restoring.
 //
 // Setting: both picture keys, picture-options and primary-color are written in one delayed
-// apply. Before it, the user's own values are noted in the backend's record (see
-// gnome_background_record.h). Setting one of the recorded pictures again puts back the
-// recorded pair, each picture under its own key, and the recorded colour text with its own
-// spelling, and then drops the record.
+// apply. The native settings are the user's own values of those four keys, exactly as
+// stored and with the unset ones unset; a restore writes them back the same way, so the
+// light and dark pictures, their spelling and every key left at its default come back.
 
 #include <memory>
 #include <string>
@@ -33,8 +32,7 @@ class BackgroundSettings;
 // any program, on the main loop.
 class GnomeWorkspace : public Workspace, public PictureChangeNotifier {
 public:
-    // `recordPath` is where the backend keeps its record of the user's own values.
-    explicit GnomeWorkspace(std::string recordPath);
+    GnomeWorkspace();
     ~GnomeWorkspace() override;
 
     // Whether the background schema is installed; without it nothing can be read or set.
@@ -44,11 +42,14 @@ public:
     std::optional<DesktopPictureOptions> desktopImageOptions(const Display& display) override;
     Outcome setDesktopImageURL(const Url& url, const Display& display,
                                const DesktopPictureOptions& options) override;
+    std::optional<NativePictureSettings> nativeSettings(const Display& display) override;
+    Outcome restoreNativeSettings(const NativePictureSettings& settings,
+                                  const Display& display) override;
+    std::optional<std::string> pictureChangeBlocker(const Display& display) override;
     bool watch(Task changed) override;
 
 private:
     std::unique_ptr<BackgroundSettings> settings_;
-    std::string recordPath_;
 };
 
 // The URL for a picture-uri value: a file URL for a local file URI or a bare absolute path;

@@ -29,6 +29,8 @@ inline constexpr const char* gnomeNotLocal =
     QT_TRANSLATE_NOOP("Quillhaven", "ローカルファイル以外の壁紙は設定できません");
 inline constexpr const char* gnomeLocked =
     QT_TRANSLATE_NOOP("Quillhaven", "GNOME の壁紙設定は変更が禁止されています");
+inline constexpr const char* gnomeUnknownSettings = QT_TRANSLATE_NOOP(
+    "Quillhaven", "記録された設定は GNOME の壁紙設定ではありません");
 
 // KDE Plasma.
 inline constexpr const char* plasmaNotAFile =
@@ -41,6 +43,12 @@ inline constexpr const char* plasmaNoDesktop =
     QT_TRANSLATE_NOOP("Quillhaven", "このディスプレイに Plasma のデスクトップがありません");
 inline constexpr const char* plasmaNoAnswer = QT_TRANSLATE_NOOP(
     "Quillhaven", "Plasma のシェルが 1.5 秒以内に応答しませんでした (org.kde.plasmashell)");
+inline constexpr const char* plasmaAway = QT_TRANSLATE_NOOP(
+    "Quillhaven", "Plasma のシェルが起動していません (org.kde.plasmashell)");
+inline constexpr const char* plasmaUnreachablePrefix =
+    QT_TRANSLATE_NOOP("Quillhaven", "Plasma のシェルと通信できませんでした: ");
+inline constexpr const char* plasmaUnknownSettings = QT_TRANSLATE_NOOP(
+    "Quillhaven", "記録された設定は Plasma の壁紙設定ではありません");
 inline constexpr const char* plasmaOtherPlugin = QT_TRANSLATE_NOOP(
     "Quillhaven", "壁紙プラグインが静止画用ではないため変更しません（%1）");
 

@@ -1,5 +1,7 @@
 #include "fill_mode_mapping.h"
 
+#include <cstdio>
+
 #include <QColor>
 #include <QString>
 #include <QStringList>
@@ -90,12 +92,14 @@ std::optional<Color> parseConfigColor(const std::string& text) {
 }
 
 std::string formatConfigColor(const Color& color) {
-    std::string text = std::to_string(componentToByte(color.red)) + "," +
-                       std::to_string(componentToByte(color.green)) + "," +
-                       std::to_string(componentToByte(color.blue));
     const int alpha = componentToByte(color.alpha);
+    char text[10];
     if (alpha != 255) {
-        text += "," + std::to_string(alpha);
+        std::snprintf(text, sizeof text, "#%02x%02x%02x%02x", alpha, componentToByte(color.red),
+                      componentToByte(color.green), componentToByte(color.blue));
+    } else {
+        std::snprintf(text, sizeof text, "#%02x%02x%02x", componentToByte(color.red),
+                      componentToByte(color.green), componentToByte(color.blue));
     }
     return text;
 }

@@ -27,6 +27,7 @@
 namespace quillhaven::plasma {
 
 inline constexpr int defaultFillMode = 2;  // Plasma's own default: preserve aspect crop
+inline constexpr int stretchFillMode = 0;
 
 // The options for a fill mode and colour as read from Plasma. A fill mode outside 0..6
 // reads as Plasma's default.
@@ -40,7 +41,9 @@ std::optional<int> fillModeForOptions(const DesktopPictureOptions& options);
 // Plasma keeps colours as KDE configuration text: "r,g,b" or "r,g,b,a" with 0..255
 // components, or a "#rrggbb"/"#aarrggbb" name. Unreadable text gives none.
 std::optional<Color> parseConfigColor(const std::string& text);
-// Writes "r,g,b", adding ",a" only when the colour is not opaque.
+// Writes "#rrggbb", or "#aarrggbb" when the colour is not opaque: the form the live desktop
+// takes at once ("r,g,b" reaches the file, but the wallpaper draws it black until the shell
+// restarts).
 std::string formatConfigColor(const Color& color);
 
 }  // namespace quillhaven::plasma

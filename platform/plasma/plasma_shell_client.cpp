@@ -37,6 +37,17 @@ ScriptResult PlasmaShellClient::evaluate(const QString& script) const {
         return ScriptResult{std::nullopt, noAnswerError};
     }
     unansweredAt_->reset();
+    // The bus's own failures get our words; a refusal from the shell itself ("Widgets are
+    // locked") is passed on as the shell said it.
+    if (reply.errorName() == QLatin1String("org.freedesktop.DBus.Error.ServiceUnknown") ||
+        reply.errorName() == QLatin1String("org.freedesktop.DBus.Error.NameHasNoOwner")) {
+        return ScriptResult{std::nullopt, platform_messages::plasmaAway};
+    }
+    if (reply.errorName().startsWith(QLatin1String("org.freedesktop.DBus.Error.")) &&
+        reply.errorName() != QLatin1String("org.freedesktop.DBus.Error.Failed")) {
+        return ScriptResult{std::nullopt, std::string(platform_messages::plasmaUnreachablePrefix) +
+                                              reply.errorName().toStdString()};
+    }
     QString text = reply.errorMessage();
     if (text.isEmpty()) {
         text = reply.errorName();

@@ -68,12 +68,16 @@ std::optional<WallpaperReading> PlasmaWorkspace::read(const Display& display) {
     }
     const ScriptResult result = shell_.evaluate(readWallpaperScript(*screen));
     if (!result.output) {
+        lastReadFailure_ = result.error;
         return std::nullopt;
     }
     auto wallpaper = parseWallpaperAnswer(*result.output);
     if (!wallpaper || !wallpaper->found) {
+        lastReadFailure_ = wallpaper ? platform_messages::plasmaNoDesktop
+                                     : platform_messages::plasmaUnreadableAnswer;
         return std::nullopt;
     }
+    lastReadFailure_.clear();
     if (stamp) {
         kept_[*screen] = KeptReading{*wallpaper, *stamp, now};
     }
@@ -98,8 +102,49 @@ std::optional<DesktopPictureOptions> PlasmaWorkspace::desktopImageOptions(const 
     if (!reading || reading->plugin != QLatin1String(imagePlugin)) {
         return std::nullopt;
     }
-    const Color color = parseConfigColor(reading->color.toStdString()).value_or(Color::black());
-    return optionsForFillMode(reading->fillMode, color);
+    DesktopPictureOptions options = optionsForFillMode(reading->fillMode, Color::black());
+    // An unset colour is Plasma's own default, which differs between versions: not known.
+    options.fillColor = parseConfigColor(reading->color.toStdString());
+    return options;
+}
+
+std::optional<NativePictureSettings> PlasmaWorkspace::nativeSettings(const Display& display) {
+    const auto reading = read(display);
+    if (!reading || reading->plugin != QLatin1String(imagePlugin)) {
+        return std::nullopt;
+    }
+    NativePictureSettings settings;
+    const auto text = [&](const char* key, const QString& value) -> std::optional<std::string> {
+        if (!reading->presentKeys.contains(QLatin1String(key)) || value.isEmpty()) {
+            return std::nullopt;
+        }
+        return value.toStdString();
+    };
+    settings[imageKey] = text(imageKey, reading->image);
+    // The fill mode is always written with a picture and cannot be removed through the
+    // shell, so an unset one counts as Plasma's default, which it shows the same.
+    settings[fillModeKey] =
+        text(fillModeKey, reading->fillModeText).value_or(std::to_string(defaultFillMode));
+    settings[colorKey] = text(colorKey, reading->color);
+    return settings;
+}
+
+Outcome PlasmaWorkspace::restoreNativeSettings(const NativePictureSettings& settings,
+                                               const Display& display) {
+    WallpaperWrite values;
+    for (const auto& [name, value] : settings) {
+        std::optional<QString>* target = name == imageKey      ? &values.image
+                                         : name == fillModeKey ? &values.fillMode
+                                         : name == colorKey    ? &values.color
+                                                               : nullptr;
+        if (!target) {
+            return Outcome::failure(platform_messages::plasmaUnknownSettings);
+        }
+        // A key that was unset is emptied, which Plasma reads as unset; the shell offers no
+        // way to remove it.
+        *target = QString::fromStdString(value.value_or(std::string()));
+    }
+    return write(values, display);
 }
 
 Outcome PlasmaWorkspace::setDesktopImageURL(const Url& url, const Display& display,
@@ -107,18 +152,27 @@ Outcome PlasmaWorkspace::setDesktopImageURL(const Url& url, const Display& displ
     if (!url.isFileURL()) {
         return Outcome::failure(platform_messages::plasmaNotAFile);
     }
+    WallpaperWrite values;
+    values.image = imageValueForPath(url.path());
+    const std::optional<int> fillMode = fillModeForOptions(options);
+    if (fillMode) {
+        values.fillMode = QString::number(*fillMode);
+    }
+    // A stretched picture covers the whole screen, so its colour never shows: the user's
+    // colour is then left exactly as it is rather than replaced by one nobody sees.
+    if (options.fillColor && fillMode != stretchFillMode) {
+        values.color = QString::fromStdString(formatConfigColor(*options.fillColor));
+    }
+    return write(values, display);
+}
+
+Outcome PlasmaWorkspace::write(const WallpaperWrite& values, const Display& display) {
     const auto screen = numbering_(display);
     if (!screen) {
         return Outcome::failure(platform_messages::plasmaNoScreen);
     }
     // Whatever happens below, what was read before no longer holds.
     kept_.clear();
-    WallpaperWrite values;
-    values.image = imageValueForPath(url.path());
-    values.fillMode = fillModeForOptions(options);
-    if (options.fillColor) {
-        values.color = QString::fromStdString(formatConfigColor(*options.fillColor));
-    }
     const ScriptResult result = shell_.evaluate(writeWallpaperScript(*screen, values));
     if (!result.output) {
         return Outcome::failure(result.error);

@@ -50,6 +50,15 @@ public:
     std::optional<DesktopPictureOptions> desktopImageOptions(const Display& display) override;
     Outcome setDesktopImageURL(const Url& url, const Display& display,
                                const DesktopPictureOptions& options) override;
+    // The image wallpaper's Image, FillMode and Color as text, each none when unset.
+    std::optional<NativePictureSettings> nativeSettings(const Display& display) override;
+    Outcome restoreNativeSettings(const NativePictureSettings& settings,
+                                  const Display& display) override;
+    std::string lastReadFailure() override { return lastReadFailure_; }
+
+    static constexpr const char* imageKey = "Image";
+    static constexpr const char* fillModeKey = "FillMode";
+    static constexpr const char* colorKey = "Color";
 
 private:
     struct KeptReading {
@@ -59,11 +68,13 @@ private:
     };
 
     std::optional<WallpaperReading> read(const Display& display);
+    Outcome write(const WallpaperWrite& values, const Display& display);
 
     PlasmaShellClient shell_;
     ScreenNumbering numbering_;
     std::string appletsConfigPath_;
     std::map<int, KeptReading> kept_;  // by Plasma screen number
+    std::string lastReadFailure_;
 };
 
 }  // namespace quillhaven::plasma

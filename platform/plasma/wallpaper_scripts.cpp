@@ -1,5 +1,6 @@
 #include "wallpaper_scripts.h"
 
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QUrl>
@@ -71,9 +72,15 @@ QString readWallpaperScript(int screen) {
   var answer = {found: true, plugin: String(desktop.wallpaperPlugin)};
   if (answer.plugin === plugin) {
     desktop.currentConfigGroup = ["Wallpaper", plugin, "General"];
+    var keys = desktop.configKeys || [];
+    answer.present = [];
+    for (var n = 0; n < keys.length; ++n) {
+      answer.present.push(String(keys[n]));
+    }
     answer.image = String(desktop.readConfig("Image", ""));
+    answer.fillModeText = String(desktop.readConfig("FillMode", ""));
     answer.fillMode = Number(desktop.readConfig("FillMode", 2));
-    answer.color = String(desktop.readConfig("Color", "0,0,0"));
+    answer.color = String(desktop.readConfig("Color", ""));
   }
   print(JSON.stringify(answer));
 )JS");
@@ -82,9 +89,13 @@ QString readWallpaperScript(int screen) {
 QString writeWallpaperScript(int screen, const WallpaperWrite& values) {
     std::string declarations = "  var target = " + std::to_string(screen) + ";\n";
     declarations += "  var plugin = " + scriptStringLiteral(imagePlugin) + ";\n";
-    declarations += "  var image = " + scriptStringLiteral(values.image.toStdString()) + ";\n";
+    declarations += "  var image = " +
+                    (values.image ? scriptStringLiteral(values.image->toStdString())
+                                  : std::string("null")) +
+                    ";\n";
     declarations += "  var fillMode = " +
-                    (values.fillMode ? std::to_string(*values.fillMode) : std::string("null")) +
+                    (values.fillMode ? scriptStringLiteral(values.fillMode->toStdString())
+                                     : std::string("null")) +
                     ";\n";
     declarations +=
         "  var color = " +
@@ -98,16 +109,19 @@ QString writeWallpaperScript(int screen, const WallpaperWrite& values) {
       return;
     }
   }
+  // Only values that differ are written: each write reaches the live wallpaper too, and
+  // a value the user already has must not be rewritten in another spelling.
+  function put(desktop, key, value) {
+    if (value !== null && String(desktop.readConfig(key, "")) !== String(value)) {
+      desktop.writeConfig(key, value);
+    }
+  }
   for (var k = 0; k < matched.length; ++k) {
     var desktop = matched[k];
     desktop.currentConfigGroup = ["Wallpaper", plugin, "General"];
-    desktop.writeConfig("Image", image);
-    if (fillMode !== null) {
-      desktop.writeConfig("FillMode", fillMode);
-    }
-    if (color !== null) {
-      desktop.writeConfig("Color", color);
-    }
+    put(desktop, "Image", image);
+    put(desktop, "FillMode", fillMode);
+    put(desktop, "Color", color);
     if (typeof desktop.reloadConfig === "function") {
       desktop.reloadConfig();
     }
@@ -136,6 +150,10 @@ std::optional<WallpaperReading> parseWallpaperAnswer(const QString& answer) {
     reading.fillMode =
         (mode >= 0 && mode <= 6 && mode == static_cast<int>(mode)) ? static_cast<int>(mode) : 2;
     reading.color = object.value(QLatin1String("color")).toString();
+    reading.fillModeText = object.value(QLatin1String("fillModeText")).toString();
+    for (const QJsonValue& key : object.value(QLatin1String("present")).toArray()) {
+        reading.presentKeys.insert(key.toString());
+    }
     reading.written = object.value(QLatin1String("written")).toBool();
     return reading;
 }

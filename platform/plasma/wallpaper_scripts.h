@@ -5,6 +5,7 @@
 // quotes, backslashes, line breaks and any non-ASCII text in a path stay data and never
 // become code. Each script prints exactly one JSON object.
 
+#include <QSet>
 #include <QString>
 #include <optional>
 #include <string>
@@ -24,10 +25,12 @@ std::string scriptStringLiteral(std::string_view text);
 // the desktop of the given Plasma screen.
 QString readWallpaperScript(int screen);
 
+// Each value is written as text exactly as given, and only when the desktop holds another;
+// an absent one is left as it is.
 struct WallpaperWrite {
-    QString image;                 // the Image value
-    std::optional<int> fillMode;   // left as it is when absent
-    std::optional<QString> color;  // left as it is when absent
+    std::optional<QString> image;
+    std::optional<QString> fillMode;
+    std::optional<QString> color;
 };
 
 // Writes the values to every desktop of the screen, but only when all of them use the
@@ -39,7 +42,9 @@ struct WallpaperReading {
     QString plugin;
     QString image;
     int fillMode = 2;
-    QString color;
+    QString color;          // the Color text, empty when unset
+    QString fillModeText;   // the FillMode text, empty when unset
+    QSet<QString> presentKeys;  // the keys the image wallpaper's settings hold
     bool written = false;  // a write script changed the settings
 };
 

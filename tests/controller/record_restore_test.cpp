@@ -42,7 +42,8 @@ TEST_F(OriginalRecord, EachReportedOptionIsRecordedAndAbsentOnesAreNot) {
             desktop.defaults->removeObject(key);
         }
         show(userPicture(), c.options);
-        controller->saveOriginalOptions(builtin);
+        controller->applyCurrentWallpaper(false);
+        drain();
         EXPECT_EQ(desktop.defaults->value(keys::originalImageScaling), c.scaling);
         EXPECT_EQ(desktop.defaults->value(keys::originalAllowClipping), c.clipping);
         EXPECT_FALSE(desktop.defaults->contains(keys::originalFillColor));
@@ -53,28 +54,32 @@ TEST_F(OriginalRecord, FillColourIsArchivedAndAColourThatCannotBeIsDropped) {
     create();
     const Color colour{0.1, 0.2, 0.30000000000000004, 0.75};
     show(userPicture(), DesktopPictureOptions{{}, {}, colour});
-    controller->saveOriginalOptions(builtin);
+    controller->applyCurrentWallpaper(false);
+    drain();
     ASSERT_EQ(desktop.defaults->typeOf(keys::originalFillColor), Type::data);
     EXPECT_EQ(
         desktop.colorArchive->unarchive(*desktop.defaults->dataForKey(keys::originalFillColor)),
         colour);
 
     // A colour the archive refuses leaves the earlier entry in place, silently.
-    const Snapshot before = snapshot();
     show(userPicture(),
          DesktopPictureOptions{{}, {}, Color{std::numeric_limits<double>::quiet_NaN(), 0, 0, 1}});
-    controller->saveOriginalOptions(builtin);
+    controller->applyCurrentWallpaper(false);
+    drain();
     EXPECT_EQ(
         desktop.colorArchive->unarchive(*desktop.defaults->dataForKey(keys::originalFillColor)),
         colour);
-    EXPECT_TRUE(notices.empty());
-    EXPECT_EQ(snapshot(), before);
+    EXPECT_EQ(controller->statusMessage(), "ノッチを目立たなくしています");
 
-    // No options at all: nothing is written.
+    // No options at all: no option entry is written.
     desktop.defaults->clearWrites();
     show(userPicture(), std::nullopt);
-    controller->saveOriginalOptions(builtin);
-    EXPECT_TRUE(desktop.defaults->writes().empty());
+    controller->applyCurrentWallpaper(false);
+    drain();
+    for (const auto& write : desktop.defaults->writes()) {
+        EXPECT_NE(write.key, keys::originalFillColor);
+        EXPECT_NE(write.key, keys::originalImageScaling);
+    }
 }
 
 TEST_F(OriginalRecord, AStalePathAnswersNothingAndStaysStored) {
@@ -127,7 +132,10 @@ TEST_F(RestoreFlow, RestoredPutsThePictureBackAndForgetsEverything) {
                                   {Write::Kind::remove, keys::originalWallpaper, std::nullopt},
                                   {Write::Kind::remove, keys::originalImageScaling, std::nullopt},
                                   {Write::Kind::remove, keys::originalAllowClipping, std::nullopt},
-                                  {Write::Kind::remove, keys::originalFillColor, std::nullopt}}));
+                                  {Write::Kind::remove, keys::originalFillColor, std::nullopt},
+                                  {Write::Kind::remove, keys::originalDesktopSettings, std::nullopt},
+                                  {Write::Kind::remove, keys::appliedDesktopSettings,
+                                   std::nullopt}}));
     EXPECT_EQ(desktop.defaults->keys(), std::set<std::string>{keys::enabled});
     EXPECT_FALSE(controller->generatedWallpaperURL());
     EXPECT_TRUE(generatedFiles().empty());
@@ -155,23 +163,31 @@ TEST_F(RestoreFlow, NoMainDisplayIsADisablingError) {
     EXPECT_EQ(generatedFiles().size(), 1u);
 }
 
-TEST_F(RestoreFlow, NoRecordOrAStaleOneTurnsTheEffectOffWithoutAnError) {
+TEST_F(RestoreFlow, NoRecordTurnsTheEffectOffWithoutAnErrorAndAMissingPictureIsWaitedFor) {
+    const std::string gone = (picturesFolder / "gone.png").string();
     for (bool stale : {false, true}) {
         SCOPED_TRACE(stale ? "stale" : "absent");
         createAndApply();
         const Url generated = *controller->generatedWallpaperURL();
         desktop.defaults->removeObject(keys::originalWallpaper);
         if (stale) {
-            desktop.defaults->setString((picturesFolder / "gone.png").string(),
-                                        keys::originalWallpaper);
+            desktop.defaults->setString(gone, keys::originalWallpaper);
         }
         controller->showError("前のエラー", false);
         forgetHistory();
         const Snapshot before = snapshot();
         controller->restoreOriginalWallpaper();
-        expectEndState(Notices(before).enabled(false).status("元の壁紙の記録がありません").list());
+        if (stale) {
+            // The picture may come back (a disk mounted again): nothing is forgotten, the
+            // effect stays on, and the restore is tried again at every check.
+            expectEndState(
+                Notices(before).error(true).status("元の壁紙が見つかりません: " + gone).busy(false).list());
+            EXPECT_TRUE(controller->isRestorePending());
+        } else {
+            expectEndState(Notices(before).enabled(false).status("元の壁紙の記録がありません").list());
+            EXPECT_FALSE(desktop.defaults->boolForKey(keys::enabled));
+        }
         EXPECT_TRUE(controller->hasError());
-        EXPECT_FALSE(desktop.defaults->boolForKey(keys::enabled));
         EXPECT_EQ(desktop.defaults->contains(keys::originalWallpaper), stale);
         EXPECT_TRUE(desktop.defaults->contains(keys::originalImageScaling));
         EXPECT_TRUE(desktop.workspace->setCalls().empty());

@@ -31,6 +31,25 @@ public:
     std::optional<DesktopPictureOptions> desktopImageOptions(const Display& display) override;
     Outcome setDesktopImageURL(const Url& url, const Display& display,
                                const DesktopPictureOptions& options) override;
+    std::optional<NativePictureSettings> nativeSettings(const Display& display) override;
+    Outcome restoreNativeSettings(const NativePictureSettings& settings,
+                                  const Display& display) override;
+    std::optional<std::string> pictureChangeBlocker(const Display& display) override;
+    std::string lastReadFailure() override { return readFailure_; }
+
+    // ---- Desktop behaviour ----
+    // While on, the desktop keeps its own settings, as GNOME and Plasma do: "picture" and
+    // "fill" as text, and a "dark" picture that only a native restore puts back, since a set
+    // writes the same picture to it. Settings never set read as unset.
+    void setKeepsNativeSettings(bool keeps) { keepsNative_ = keeps; }
+    void setNativeSetting(const std::string& displayIdentifier, const std::string& name,
+                          std::optional<std::string> value);
+    // An administrator's lock: every change fails with this text until cleared.
+    void setBlocker(std::optional<std::string> blocker) { blocker_ = std::move(blocker); }
+    // Writes report success but do not land, as with a settings service that has stopped.
+    void setSwallowsWrites(bool swallows) { swallowsWrites_ = swallows; }
+    // Reads answer none with this reason until cleared (a shell that is away).
+    void setUnreadable(std::optional<std::string> reason);
 
     // ---- Arranging the desktop ----
     // Puts a picture on a display as if the user had chosen it. `options` none makes
@@ -61,7 +80,14 @@ private:
     struct Entry {
         std::optional<Url> url;
         std::optional<DesktopPictureOptions> options;
+        NativePictureSettings extra;  // settings besides the URL and options
     };
+    std::optional<std::string> nextFailure();
+    bool keepsNative_ = false;
+    bool swallowsWrites_ = false;
+    bool unreadable_ = false;
+    std::optional<std::string> blocker_;
+    std::string readFailure_;
     std::map<std::string, Entry> entries_;
     std::deque<std::string> nextFailures_;
     std::optional<std::string> persistentFailure_;

@@ -79,6 +79,17 @@ void InMemoryPreferenceStore::removeObject(const std::string& key) {
     writes_.push_back(Write{Write::Kind::remove, key, std::nullopt});
 }
 
+void InMemoryPreferenceStore::setValues(const std::vector<PreferenceChange>& changes) {
+    // Logged one by one, in order; a failing store drops them all together.
+    for (const PreferenceChange& change : changes) {
+        if (change.value) {
+            store(change.key, *change.value);
+        } else {
+            removeObject(change.key);
+        }
+    }
+}
+
 void InMemoryPreferenceStore::store(const std::string& key, Value value) {
     if (!failsWrites_) {
         values_[key] = value;

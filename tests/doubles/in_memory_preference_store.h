@@ -22,7 +22,7 @@ namespace quillhaven::testing {
 class InMemoryPreferenceStore : public PreferenceStore {
 public:
     enum class ValueType { boolean, integer, string, data };
-    using Value = std::variant<bool, std::int64_t, std::string, Data>;
+    using Value = PreferenceValue;
 
     struct Write {
         enum class Kind { set, remove } kind;
@@ -42,6 +42,7 @@ public:
     void setString(const std::string& value, const std::string& key) override;
     void setData(const Data& value, const std::string& key) override;
     void removeObject(const std::string& key) override;
+    void setValues(const std::vector<PreferenceChange>& changes) override;
 
     // ---- Inspection ----
     std::set<std::string> keys() const;

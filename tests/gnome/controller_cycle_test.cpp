@@ -26,7 +26,7 @@ protected:
             return;
         }
         services = desktop.services();
-        services.workspace = std::make_shared<GnomeWorkspace>(recordPath);
+        services.workspace = std::make_shared<GnomeWorkspace>();
         desktop.displays->setScreens({FakeDisplayService::notchedDisplay("builtin", 64, 40, 2, 8)});
         processor = std::make_shared<WallpaperProcessor>(
             Url::directoryURLWithPath((temp / "Generated").string()));
@@ -106,7 +106,7 @@ TEST_F(GnomeControllerCycleTest, APairChosenWhileTheEffectIsOnIsFollowedAndResto
 }
 
 TEST_F(GnomeControllerCycleTest, ANewPairIsFollowedOnGSettingsOwnChangeNotices) {
-    auto workspace = std::make_shared<GnomeWorkspace>(recordPath);
+    auto workspace = std::make_shared<GnomeWorkspace>();
     services.workspace = workspace;
     services.changes = workspace;
     setUserBackground(light, dark, "zoom", "#023C88");
@@ -166,22 +166,27 @@ TEST_P(ShownPictureChange, ChangingOnlyTheShownPictureKeepsTheOtherOneAndTheOpti
 INSTANTIATE_TEST_SUITE_P(ColourSchemes, ShownPictureChange,
                          ::testing::Values("default", "prefer-dark"));
 
-TEST_F(GnomeControllerCycleTest, SlideshowsRemoteAndMissingPicturesAreRefusedAsNotStill) {
+TEST_F(GnomeControllerCycleTest, SlideshowsRemoteAndMissingPicturesAreRefusedEachWithItsReason) {
     const auto slideshow = temp / "Pictures" / "timed.xml";
     std::ofstream(slideshow) << "<background><starttime><year>2024</year></starttime>"
                                 "<static><duration>60.0</duration><file>"
                              << (temp / "Pictures" / "light.png").string()
                              << "</file></static></background>\n";
     start();
-    for (const std::string& uri : {uriFor(slideshow), std::string("https://example.org/p.jpg"),
-                                   uriFor(temp / "Pictures" / "gone.png")}) {
+    const std::string gone = (temp / "Pictures" / "gone.png").string();
+    const std::pair<std::string, std::string> cases[] = {
+        {uriFor(slideshow), messages::stillImagesOnly},
+        {"https://example.org/p.jpg", messages::stillImagesOnly},
+        {uriFor(gone), messages::pictureUnreadablePrefix + gone},
+    };
+    for (const auto& [uri, message] : cases) {
         SCOPED_TRACE(uri);
         setUserBackground(uri, uri, "zoom", "#023c88");
         controller->setEffectEnabled(true);
         ASSERT_TRUE(desktop.scheduler->drain());
         EXPECT_FALSE(controller->isEnabled());
         EXPECT_TRUE(controller->hasError());
-        EXPECT_EQ(controller->statusMessage(), messages::stillImagesOnly);
+        EXPECT_EQ(controller->statusMessage(), message);
         EXPECT_EQ(keys(), (BackgroundValues{uri, uri, "zoom", "#023c88"}));
     }
 }

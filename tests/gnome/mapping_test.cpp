@@ -1,13 +1,18 @@
 // The pure parts of the GNOME backend: the picture-options table, colour text, the choice
-// of desktop, the reading of picture-uri values and the record's capture rule.
+// of desktop, the reading of picture-uri values and the folding-in of an earlier version's record.
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
 
 #include "gnome_background_record.h"
 #include "gnome_background_style.h"
 #include "gnome_color_text.h"
 #include "gnome_desktop.h"
 #include "gnome_workspace.h"
+#include "in_memory_preference_store.h"
+#include "temp_folder.h"
 
 namespace quillhaven::gnome {
 namespace {
@@ -87,15 +92,27 @@ TEST(GnomePictureUri, LocalFilesBecomeFileUrlsAndEverythingElseIsNotLocal) {
     EXPECT_FALSE(urlForPictureUri("p.png"));
 }
 
-TEST(GnomeBackgroundRecord, KeysStillHoldingTheBackendsValuesKeepTheUsersOlderValues) {
-    const BackgroundValues current{"file:///new-light", "file:///gen.png", "stretched", "#000000"};
-    // No record: everything is taken as the user's.
-    EXPECT_EQ(userValuesToSave(current, std::nullopt), current);
-    const BackgroundRecord record{{"file:///light", "file:///dark", "zoom", "#023C88"},
-                                  {"file:///gen.png", "file:///gen.png", "stretched", "#000000"}};
-    // The user changed only the light picture since the backend's last write.
-    EXPECT_EQ(userValuesToSave(current, record),
-              (BackgroundValues{"file:///new-light", "file:///dark", "zoom", "#023C88"}));
+TEST(GnomeBackgroundRecord, AnEarlierVersionsRecordJoinsThePreferencesOnceAndIsRemoved) {
+    quillhaven::testing::TempFolder folder;
+    const std::string path = folder / "gnome-background.conf";
+    const auto writeFile = [](const std::string& file, const std::string& text) {
+        std::ofstream(file) << text;
+    };
+    writeFile(path, "[Saved]\nPictureUri=file:///light\nPictureUriDark=file:///dark\n"
+                                   "PrimaryColor=#023C88\n[Applied]\nPictureUri=file:///gen.png\n");
+    quillhaven::testing::InMemoryPreferenceStore defaults;
+    migrateBackgroundRecord(path, defaults);
+    EXPECT_FALSE(std::filesystem::exists(path));
+    EXPECT_EQ(defaults.stringForKey("quillHaven.originalDesktopSettings"),
+              "picture-uri=file:///light\npicture-uri-dark=file:///dark\nprimary-color=#023C88\n");
+    EXPECT_EQ(defaults.stringForKey("quillHaven.appliedDesktopSettings"),
+              "picture-uri=file:///gen.png\n");
+    // Settings already in the preferences win; the old file still goes.
+    writeFile(path, "[Saved]\nPictureUri=file:///other\n");
+    migrateBackgroundRecord(path, defaults);
+    EXPECT_FALSE(std::filesystem::exists(path));
+    EXPECT_EQ(defaults.stringForKey("quillHaven.originalDesktopSettings"),
+              "picture-uri=file:///light\npicture-uri-dark=file:///dark\nprimary-color=#023C88\n");
 }
 
 }  // namespace

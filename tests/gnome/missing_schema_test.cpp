@@ -22,7 +22,7 @@ TEST(GnomeWithoutSchema, CannotReadOrSetThePictureAndSaysWhy) {
     ASSERT_NE(unrelated, nullptr);
     g_settings_schema_unref(unrelated);
 
-    GnomeWorkspace workspace("/nonexistent/gnome-background.conf");
+    GnomeWorkspace workspace;
     EXPECT_FALSE(workspace.isAvailable());
     EXPECT_FALSE(workspace.desktopImageURL(Display{}));
     EXPECT_FALSE(workspace.desktopImageOptions(Display{}));
@@ -37,7 +37,7 @@ TEST(GnomeWithoutSchema, TheControllerReportsThatThePictureCannotBeRead) {
     desktop.displays->setScreens(
         {quillhaven::testing::FakeDisplayService::notchedDisplay("builtin", 64, 40, 2, 8)});
     auto services = desktop.services();
-    services.workspace = std::make_shared<GnomeWorkspace>("/nonexistent/gnome-background.conf");
+    services.workspace = std::make_shared<GnomeWorkspace>();
     auto controller = WallpaperController::create(
         services, std::make_shared<WallpaperProcessor>(Url::directoryURLWithPath("/nonexistent")));
     controller->setEffectEnabled(true);

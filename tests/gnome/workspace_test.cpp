@@ -48,7 +48,7 @@ protected:
         if (HasFatalFailure()) {
             return;
         }
-        workspace = std::make_unique<GnomeWorkspace>(recordPath);
+        workspace = std::make_unique<GnomeWorkspace>();
         light = uriFor(writePicture("light.png"));
         dark = uriFor(writePicture("dark.png", 10, 10, 10));
         generated = writePicture("quillhaven-generated.png", 0, 0, 0);
@@ -101,56 +101,66 @@ TEST_F(GnomeWorkspaceTest, SettingWritesBothPicturesWithStretchedOnBlackInOneApp
     EXPECT_EQ(workspace->desktopImageOptions(anyDisplay), controllerOptions());
 }
 
-TEST_F(GnomeWorkspaceTest, EveryPictureOptionsValueAndColourSurvivesAnApplyAndRestore) {
-    const Url lightUrl = Url("file", temp.string() + "/Pictures/light.png");
+TEST_F(GnomeWorkspaceTest, NativeSettingsComeBackExactlyInEverySpellingAndUnsetStaysUnset) {
     const Url generatedUrl = Url::fileURLWithPath(generated.string());
-    for (const char* pictureOptions :
-         {"none", "wallpaper", "centered", "scaled", "stretched", "zoom", "spanned"}) {
-        for (const char* color : {"#023c88", "#023C88", "#fA0", "#0000ffff8001", "#000000"}) {
-            SCOPED_TRACE(std::string(pictureOptions) + " " + color);
-            setUserBackground(light, dark, pictureOptions, color);
-            const BackgroundValues before = keys();
-            const auto recorded = workspace->desktopImageOptions(anyDisplay);
-            ASSERT_TRUE(recorded);
-            ASSERT_TRUE(workspace->setDesktopImageURL(generatedUrl, anyDisplay, controllerOptions())
-                            .succeeded());
-            // The restore comes from a new workspace, as after a restart.
-            GnomeWorkspace restarted(recordPath);
-            ASSERT_TRUE(restarted.setDesktopImageURL(lightUrl, anyDisplay, *recorded).succeeded());
-            EXPECT_EQ(keys(), before);
-            EXPECT_FALSE(std::filesystem::exists(recordPath));
+    const std::string lightPath = temp.string() + "/Pictures/light.png";
+    // Spellings of the light picture that GNOME itself loads.
+    const std::string spellings[] = {light, lightPath, "file://localhost" + lightPath,
+                                     "FILE://" + lightPath};
+    for (const std::string& uri : spellings) {
+        for (const char* pictureOptions : {"none", "wallpaper", "stretched", "spanned"}) {
+            for (const char* color : {"#023C88", "#fA0", "rgb(2,60,136)"}) {
+                SCOPED_TRACE(uri + " " + pictureOptions + " " + color);
+                setUserBackground(uri, dark, pictureOptions, color);
+                const BackgroundValues before = keys();
+                const auto saved = workspace->nativeSettings(anyDisplay);
+                ASSERT_TRUE(saved);
+                ASSERT_TRUE(workspace->setDesktopImageURL(generatedUrl, anyDisplay,
+                                                          controllerOptions())
+                                .succeeded());
+                // The restore comes from a new workspace, as after a restart.
+                GnomeWorkspace restarted;
+                ASSERT_TRUE(restarted.restoreNativeSettings(*saved, anyDisplay).succeeded());
+                EXPECT_EQ(keys(), before);
+                EXPECT_EQ(restarted.nativeSettings(anyDisplay), saved);
+            }
         }
     }
+    // Keys the user never set are reset, not written with their default value.
+    for (const char* name : {"picture-uri", "picture-uri-dark", "picture-options", "primary-color"}) {
+        g_settings_reset(background, name);
+    }
+    g_settings_sync();
+    const auto unset = workspace->nativeSettings(anyDisplay);
+    ASSERT_TRUE(unset);
+    EXPECT_EQ(unset->at("picture-uri"), std::nullopt);
+    ASSERT_TRUE(
+        workspace->setDesktopImageURL(generatedUrl, anyDisplay, controllerOptions()).succeeded());
+    ASSERT_TRUE(workspace->restoreNativeSettings(*unset, anyDisplay).succeeded());
+    for (const char* name : {"picture-uri", "picture-uri-dark", "picture-options", "primary-color"}) {
+        GVariant* user = g_settings_get_user_value(background, name);
+        EXPECT_EQ(user, nullptr) << name;
+        if (user) {
+            g_variant_unref(user);
+        }
+    }
+    EXPECT_FALSE(workspace->restoreNativeSettings({{"secondary-color", "#000000"}}, anyDisplay)
+                     .succeeded());
 }
 
-TEST_F(GnomeWorkspaceTest, WithoutItsRecordTheRestoreStillBringsBackOptionsAndColourValue) {
+TEST_F(GnomeWorkspaceTest, WithoutNativeSettingsTheRestoreStillBringsBackOptionsAndColourValue) {
     const Url generatedUrl = Url::fileURLWithPath(generated.string());
     setUserBackground(light, dark, "wallpaper", "#0000FFFF8001");
     const auto recorded = workspace->desktopImageOptions(anyDisplay);
     ASSERT_TRUE(
         workspace->setDesktopImageURL(generatedUrl, anyDisplay, controllerOptions()).succeeded());
-    std::filesystem::remove(recordPath);
     ASSERT_TRUE(workspace
                     ->setDesktopImageURL(Url("file", temp.string() + "/Pictures/light.png"),
                                          anyDisplay, *recorded)
                     .succeeded());
-    // The dark picture was only in the record; the colour keeps its value, not its spelling.
+    // A record of an earlier version without the desktop's settings: the light picture goes
+    // under both keys, and the colour keeps its value, not its spelling.
     EXPECT_EQ(keys(), (BackgroundValues{light, light, "wallpaper", "#0000ffff8001"}));
-}
-
-TEST_F(GnomeWorkspaceTest, AColourTextGnomeAcceptsButTheOptionsCannotCarryComesBackFromTheRecord) {
-    const Url generatedUrl = Url::fileURLWithPath(generated.string());
-    setUserBackground(light, dark, "scaled", "rgb(2,60,136)");
-    const auto recorded = workspace->desktopImageOptions(anyDisplay);
-    ASSERT_TRUE(recorded);
-    EXPECT_EQ(recorded->fillColor, std::nullopt);
-    ASSERT_TRUE(
-        workspace->setDesktopImageURL(generatedUrl, anyDisplay, controllerOptions()).succeeded());
-    ASSERT_TRUE(workspace
-                    ->setDesktopImageURL(Url("file", temp.string() + "/Pictures/light.png"),
-                                         anyDisplay, *recorded)
-                    .succeeded());
-    EXPECT_EQ(keys(), (BackgroundValues{light, dark, "scaled", "rgb(2,60,136)"}));
 }
 
 TEST_F(GnomeWorkspaceTest, OnlyLocalFilesCanBeSet) {

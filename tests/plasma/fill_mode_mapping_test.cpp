@@ -43,10 +43,12 @@ TEST(FillModeMappingTest, ConfigColoursParseAndFormatByteForByte) {
     EXPECT_EQ(parseConfigColor("1,2,300"), std::nullopt);
     EXPECT_EQ(parseConfigColor("no colour"), std::nullopt);
 
-    for (const char* text : {"0,0,0", "255,255,255", "12,34,56", "1,2,3,128"}) {
+    // Written in the form the live wallpaper takes at once, alpha first when not opaque.
+    for (const char* text : {"#000000", "#ffffff", "#0c2238", "#80010203"}) {
         EXPECT_EQ(formatConfigColor(*parseConfigColor(text)), text);
     }
-    EXPECT_EQ(formatConfigColor(Color{2, -1, 0.5, 1}), "255,0,128");
+    EXPECT_EQ(formatConfigColor(*parseConfigColor("12,34,56")), "#0c2238");
+    EXPECT_EQ(formatConfigColor(Color{2, -1, 0.5, 1}), "#ff0080");
 }
 
 }  // namespace

@@ -170,13 +170,14 @@ TEST_F(PlasmaEndToEndTest, AppliesFollowsANewPictureAndRestoresIt) {
         settings.setValue("quillHaven.enabled", true);
     }
 
-    // Start-up with the effect on applies at once: stretch on black, first picture recorded.
+    // Start-up with the effect on applies at once: stretched, so the user's colour (which
+    // cannot show) stays; the first picture is recorded.
     auto app = startApp({});
     ASSERT_TRUE(waitUntil([&] { return showsGeneratedPicture(); }, 30000))
         << "shown: " << shownImage().toStdString();
     QJsonObject state = readShellState(statePath_);
     EXPECT_EQ(imageSetting(state, 0, "FillMode"), "0");
-    EXPECT_EQ(imageSetting(state, 0, "Color"), "0,0,0");
+    EXPECT_EQ(imageSetting(state, 0, "Color"), "12,34,56");
     EXPECT_EQ(imageSetting(state, 1, "Image"), "file:///elsewhere.png");
     EXPECT_EQ(preference("quillHaven.originalWallpaper").toString(), first);
     const QString firstGenerated = shownImage();

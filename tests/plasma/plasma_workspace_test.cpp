@@ -128,7 +128,9 @@ TEST_F(PlasmaWorkspaceTest, ReadingsAreKeptWhileTheAppletsConfigurationIsUnchang
     const Url generated = Url::fileURLWithPath(picture("generated.png").toStdString());
     ASSERT_TRUE(keeping.setDesktopImageURL(generated, mainDisplay, controllerOptions()).succeeded());
     EXPECT_EQ(keeping.desktopImageURL(mainDisplay), generated);
-    EXPECT_EQ(keeping.desktopImageOptions(mainDisplay), optionsForFillMode(0, Color::black()));
+    // The colour, which a stretched picture never shows, is still the user's.
+    EXPECT_EQ(keeping.desktopImageOptions(mainDisplay),
+              optionsForFillMode(0, *parseConfigColor("1,2,3")));
     for (int poll = 0; poll < 5; ++poll) {
         EXPECT_EQ(keeping.desktopImageURL(mainDisplay), generated);
     }
@@ -191,7 +193,7 @@ TEST_F(PlasmaWorkspaceTest, PlainPathsAndPackageFoldersReadAsFileUrls) {
     EXPECT_EQ(package->path(), "/usr/share/wallpapers/Next");
 }
 
-TEST_F(PlasmaWorkspaceTest, SettingWithTheControllersOptionsWritesStretchOnBlack) {
+TEST_F(PlasmaWorkspaceTest, SettingWithTheControllersOptionsStretchesAndLeavesTheUnseenColour) {
     startShell(QJsonArray{imageDesktop(0, fileValue(picture("own.jpg")), 2, "200,10,10"),
                           imageDesktop(1, fileValue(picture("side.jpg")), 1, "1,2,3")});
     const Url generated = Url::fileURLWithPath(picture("quillhaven-1.png").toStdString());
@@ -202,7 +204,7 @@ TEST_F(PlasmaWorkspaceTest, SettingWithTheControllersOptionsWritesStretchOnBlack
     ASSERT_TRUE(outcome.succeeded()) << outcome.errorDescription();
     const QJsonObject after = state();
     EXPECT_EQ(imageSetting(after, 0, "FillMode"), "0");
-    EXPECT_EQ(imageSetting(after, 0, "Color"), "0,0,0");
+    EXPECT_EQ(imageSetting(after, 0, "Color"), "200,10,10");
     EXPECT_EQ(workspace_->desktopImageURL(mainDisplay), generated);
     // The other screen keeps its own settings.
     EXPECT_EQ(imageSetting(after, 1, "Image"), fileValue(picture("side.jpg")));
@@ -234,6 +236,50 @@ TEST_F(PlasmaWorkspaceTest, EveryFillModeAndColourSurvivesApplyAndRestore) {
                   parseConfigColor(colour.toStdString()))
             << "mode " << mode << " colour " << colour.toStdString();
     }
+}
+
+TEST_F(PlasmaWorkspaceTest, NativeSettingsComeBackInTheUsersSpellingAndColoursShowLive) {
+    const QString own = fileValue(picture("own.jpg"));
+    const Url generated = Url::fileURLWithPath(picture("quillhaven-3.png").toStdString());
+    startShell(QJsonArray{imageDesktop(0, own, 1, "#0a141e")});
+    for (const char* colour : {"#0a141e", "10,20,30", ""}) {
+        SCOPED_TRACE(colour);
+        QJsonObject desktop = imageDesktop(0, own, 1, colour);
+        if (QString(colour).isEmpty()) {
+            // No Color key at all, as on a fresh user: Plasma shows its own default.
+            QJsonObject config = desktop.value("config").toObject();
+            QJsonObject group = config.value("Wallpaper/org.kde.image/General").toObject();
+            group.remove("Color");
+            config.insert("Wallpaper/org.kde.image/General", group);
+            desktop.insert("config", config);
+        }
+        writeShellState(statePath_, QJsonObject{{"desktops", QJsonArray{desktop}}});
+        const QJsonObject before = state().value("desktops").toArray().at(0).toObject();
+        const auto saved = workspace_->nativeSettings(mainDisplay);
+        ASSERT_TRUE(saved) << workspace_->lastReadFailure();
+        EXPECT_EQ(saved->at("Color"),
+                  QString(colour).isEmpty() ? std::nullopt : std::optional<std::string>(colour));
+
+        ASSERT_TRUE(workspace_->setDesktopImageURL(generated, mainDisplay, controllerOptions())
+                        .succeeded());
+        ASSERT_TRUE(workspace_->restoreNativeSettings(*saved, mainDisplay).succeeded());
+        const QJsonObject after = state().value("desktops").toArray().at(0).toObject();
+        EXPECT_EQ(after.value("config"), before.value("config"));
+        EXPECT_EQ(workspace_->nativeSettings(mainDisplay), saved);
+        // No colour was ever written, so none was drawn black.
+        EXPECT_FALSE(after.value("live").toObject().contains("Color"));
+    }
+    // Through the older form of the record, the colour goes out in the form shown live.
+    ASSERT_TRUE(workspace_
+                    ->setDesktopImageURL(Url::fileURLWithPath(picture("own.jpg").toStdString()),
+                                         mainDisplay,
+                                         optionsForFillMode(6, *parseConfigColor("10,20,30")))
+                    .succeeded());
+    EXPECT_EQ(state().value("desktops").toArray().at(0).toObject().value("live").toObject().value(
+                  "Color"),
+              "#0a141e");
+    EXPECT_FALSE(workspace_->restoreNativeSettings({{"picture-uri", "file:///x"}}, mainDisplay)
+                     .succeeded());
 }
 
 TEST_F(PlasmaWorkspaceTest, PathsWithAwkwardCharactersStayData) {

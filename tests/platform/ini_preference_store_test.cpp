@@ -224,11 +224,32 @@ TEST_F(IniPreferenceStoreTest, AnUnwritableOrUnreadableFileNeverCrashes) {
     garbage.setBool(true, keys::enabled);
     EXPECT_TRUE(garbage.boolForKey(keys::enabled));
 
-    // A folder where the file should be.
+}
+
+TEST_F(IniPreferenceStoreTest, WhatCannotBeReadInTheFilesPlaceReadsEmptyAndIsKeptAsideByAWrite) {
+    const auto kept = [&](const std::string& name) {
+        int count = 0;
+        for (const auto& entry : std::filesystem::directory_iterator(folder.path())) {
+            count += entry.path().filename().string().rfind(name + ".unreadable-", 0) == 0;
+        }
+        return count;
+    };
+    // A folder, a FIFO (which a plain open would wait on for ever) and a file too large to
+    // be preferences.
     std::filesystem::create_directories(folder / "dir.conf");
-    IniPreferenceStore directory(folder / "dir.conf");
-    directory.setBool(true, keys::enabled);
-    EXPECT_FALSE(directory.boolForKey(keys::enabled));
+    ASSERT_EQ(::mkfifo((folder / "fifo.conf").c_str(), 0600), 0);
+    writeFile(folder / "huge.conf",
+              "[General]\nquillHaven.enabled=true\n" +
+                  std::string(IniPreferenceStore::maxFileBytes, '#'));
+    for (const char* name : {"dir.conf", "fifo.conf", "huge.conf"}) {
+        SCOPED_TRACE(name);
+        IniPreferenceStore odd(folder / name);
+        EXPECT_FALSE(odd.boolForKey(keys::enabled));
+        EXPECT_FALSE(odd.hasObjectForKey(keys::enabled));
+        odd.setString("/p.png", keys::originalWallpaper);
+        EXPECT_EQ(odd.stringForKey(keys::originalWallpaper), "/p.png");
+        EXPECT_EQ(kept(name), 1);
+    }
 }
 
 }  // namespace

@@ -203,6 +203,7 @@ TEST_F(ProcessorFilesTest, ImageCountFollowsTheFile) {
     writeBytes(folder / "animated.gif", twoFrameGif());
     writeBytes(folder / "pages.tiff", twoPageTiff());
     writeBytes(folder / "text.png", "words");
+    writeBytes(folder / "slides.xml", "<background><static><file>a.png</file></static></background>");
     EXPECT_EQ(processor.imageCount(Url::fileURLWithPath(picture().string())), 1u);
     EXPECT_EQ(processor.imageCount(Url::fileURLWithPath((folder / "animated.gif").string())), 2u);
     EXPECT_EQ(processor.imageCount(Url::fileURLWithPath((folder / "pages.tiff").string())), 2u);
@@ -210,6 +211,8 @@ TEST_F(ProcessorFilesTest, ImageCountFollowsTheFile) {
               std::nullopt);
     EXPECT_EQ(processor.imageCount(Url::fileURLWithPath((folder / "none.png").string())),
               std::nullopt);
+    // No picture at all: it holds no image, which is not the same as a damaged picture.
+    EXPECT_EQ(processor.imageCount(Url::fileURLWithPath((folder / "slides.xml").string())), 0u);
 }
 
 TEST_F(ProcessorFilesTest, InsaneRequestsGiveCannotCreateCanvasAndTouchNothing) {

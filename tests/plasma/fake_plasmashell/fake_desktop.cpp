@@ -15,6 +15,11 @@ void FakeDesktop::setWallpaperPlugin(const QString& plugin) {
     state_.insert(QLatin1String("plugin"), plugin);
 }
 
+QStringList FakeDesktop::configKeys() const {
+    const QJsonObject groups = state_.value(QLatin1String("config")).toObject();
+    return groups.value(groupName()).toObject().keys();
+}
+
 QJSValue FakeDesktop::readConfig(const QString& key, const QJSValue& defaultValue) const {
     const QJsonObject groups = state_.value(QLatin1String("config")).toObject();
     const QJsonObject group = groups.value(groupName()).toObject();
@@ -39,6 +44,15 @@ void FakeDesktop::writeConfig(const QString& key, const QJSValue& value) {
     group.insert(key, value.toString());
     groups.insert(groupName(), group);
     state_.insert(QLatin1String("config"), groups);
+    if (group_.constFirst() == QLatin1String("Wallpaper")) {
+        QString live = value.toString();
+        if (key == QLatin1String("Color") && !live.startsWith(QLatin1Char('#'))) {
+            live = QStringLiteral("#000000");
+        }
+        QJsonObject liveState = state_.value(QLatin1String("live")).toObject();
+        liveState.insert(key, live);
+        state_.insert(QLatin1String("live"), liveState);
+    }
 }
 
 QJsonObject FakeDesktop::state() const {
