@@ -25,6 +25,9 @@ class StatusItem;
 struct ApplicationHooks {
     // Ends the process with status 0. The app leaves its event loop; tests record the call.
     std::function<void()> terminate;
+    // The self-test's verdict, given just before it terminates: 0 when the effect was
+    // applied and then restored, otherwise 1 with the reason in English.
+    std::function<void(int status, const QString& reason)> reportSelfTest;
     // The process's argument list, program name included.
     QStringList arguments;
 };

@@ -35,12 +35,30 @@ void complain(const QString& text) {
 }
 
 QDBusMessage call(QDBusConnection& bus, const QString& interface, const QString& method,
-                  const QVariantList& arguments = {}) {
+                  const QVariantList& arguments = {}, int timeout = 10'000) {
     QDBusMessage message =
         QDBusMessage::createMethodCall(QString::fromLatin1(BusNames::service),
                                        QString::fromLatin1(BusNames::objectPath), interface, method);
     message.setArguments(arguments);
-    return bus.call(message, QDBus::Block, 10'000);
+    return bus.call(message, QDBus::Block, timeout);
+}
+
+// What went wrong with a call, in our words: the bus's own messages (Qt's "Did not receive
+// a reply…") say nothing useful to someone at a terminal.
+QString failureOf(const QDBusMessage& reply) {
+    const QString name = reply.errorName();
+    if (name == QLatin1String("org.freedesktop.DBus.Error.NoReply") ||
+        name == QLatin1String("org.freedesktop.DBus.Error.Timeout")) {
+        return QStringLiteral("the running Quillhaven did not answer in time");
+    }
+    if (name == QLatin1String("org.freedesktop.DBus.Error.ServiceUnknown") ||
+        name == QLatin1String("org.freedesktop.DBus.Error.NameHasNoOwner")) {
+        return QStringLiteral("Quillhaven stopped running");
+    }
+    if (name.startsWith(QLatin1String("io.github.quillhaven."))) {
+        return reply.errorMessage();
+    }
+    return QStringLiteral("the running Quillhaven cannot be reached (%1)").arg(name);
 }
 
 // All properties, or nothing when the call fails.
@@ -50,7 +68,7 @@ std::optional<QVariantMap> properties(QDBusConnection& bus) {
              {QString::fromLatin1(BusNames::interface)});
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) {
         complain(QStringLiteral("cannot read the state of the running Quillhaven: ") +
-                 reply.errorMessage());
+                 failureOf(reply));
         return std::nullopt;
     }
     return qdbus_cast<QVariantMap>(reply.arguments().constFirst());
@@ -78,13 +96,21 @@ int printStatus(QDBusConnection& bus) {
 }
 
 int sendCommand(QDBusConnection& bus, Command command) {
-    const QDBusMessage reply =
-        call(bus, QString::fromLatin1(BusNames::interface), QString::fromLatin1(methodFor(command)));
+    // The instance answers once the render the command started (if any) has ended, with
+    // that command's own outcome and status line.
+    const QDBusMessage reply = call(bus, QString::fromLatin1(BusNames::interface),
+                                    QString::fromLatin1(methodFor(command)), {},
+                                    renderWaitMilliseconds);
     if (reply.type() == QDBusMessage::ErrorMessage) {
-        complain(reply.errorMessage());
+        complain(failureOf(reply));
         return reply.errorName() == QLatin1String(BusNames::busyError) ? busy : failed;
     }
-    // The render the command started (if any) runs in the instance; wait for its outcome.
+    const QVariantList answer = reply.arguments();
+    if (answer.size() == 2) {
+        printLine(stdout, answer.at(1).toString());
+        return answer.at(0).toBool() ? done : failed;
+    }
+    // An instance of an earlier version answers at once: wait for its state instead.
     QDeadlineTimer deadline(renderWaitMilliseconds);
     std::optional<QVariantMap> state = properties(bus);
     while (state && state->value(QStringLiteral("Busy")).toBool() && !deadline.hasExpired()) {

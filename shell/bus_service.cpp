@@ -4,6 +4,7 @@
 #include <QDBusMessage>
 #include <QTimer>
 #include <QVariantMap>
+#include <utility>
 
 #include "app_delegate.h"
 #include "bus_names.h"
@@ -83,30 +84,64 @@ bool BusService::refuseWhileBusy(const char* method) {
     return true;
 }
 
-void BusService::Enable() {
-    if (!refuseWhileBusy("Enable")) {
-        delegate_->controller().setEffectEnabled(true);
+bool BusService::Enable(QString& status) {
+    if (refuseWhileBusy("Enable")) {
+        return false;
     }
+    delegate_->controller().setEffectEnabled(true);
+    return answerWhenDone(true, status);
 }
 
-void BusService::Disable() {
-    if (!refuseWhileBusy("Disable")) {
-        delegate_->controller().setEffectEnabled(false);
+bool BusService::Disable(QString& status) {
+    if (refuseWhileBusy("Disable")) {
+        return false;
     }
+    delegate_->controller().setEffectEnabled(false);
+    return answerWhenDone(false, status);
 }
 
-void BusService::Reprocess() {
+bool BusService::Reprocess(QString& status) {
     if (refuseWhileBusy("Reprocess")) {
-        return;
+        return false;
     }
     if (!enabled()) {
         if (calledFromDBus()) {
             sendErrorReply(QString::fromLatin1(BusNames::effectOffError),
                            QStringLiteral("The effect is off; there is nothing to reprocess"));
         }
-        return;
+        return false;
     }
     delegate_->refreshWallpaper();
+    return answerWhenDone(true, status);
+}
+
+bool BusService::outcomeMatches(bool wantEnabled) const {
+    // An error means the command did not do what was asked, even where the effect happens
+    // to be in the state asked for (a restore that failed while the effect was already off).
+    const WallpaperController& controller = delegate_->controller();
+    return !controller.hasError() && controller.isEnabled() == wantEnabled;
+}
+
+bool BusService::answerWhenDone(bool wantEnabled, QString& status) {
+    if (busy() && calledFromDBus()) {
+        // The render goes on in the instance; the answer follows when it ends.
+        setDelayedReply(true);
+        pending_.push_back(PendingAnswer{message(), wantEnabled});
+        return false;
+    }
+    status = this->status();
+    return outcomeMatches(wantEnabled);
+}
+
+void BusService::answerPending() {
+    if (busy() || pending_.empty() || !connection_) {
+        return;
+    }
+    const QString now = status();
+    for (const PendingAnswer& answer : std::exchange(pending_, {})) {
+        connection_->send(answer.request.createReply(
+            QVariantList{outcomeMatches(answer.wantEnabled), now}));
+    }
 }
 
 void BusService::Quit(bool restore) {
@@ -130,6 +165,7 @@ void BusService::Quit(bool restore) {
 }
 
 void BusService::announceChanges() {
+    answerPending();
     const Snapshot now = read();
     QVariantMap changed;
     if (now.enabled != announced_.enabled) {

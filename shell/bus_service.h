@@ -4,12 +4,18 @@
 // Its methods are the menu's commands, its read-only properties the controller's state, and
 // it sends StatusChanged and the standard PropertiesChanged when that state changes. A
 // command that would start or skip a render while one runs is refused with the Busy error.
+//
+// Enable, Disable and Reprocess answer with their own outcome once it is known (after the
+// render they started, if any): whether it did what was asked, and the status line it left.
+// Commands sent at once from several clients therefore each get their own answer.
 
 #include <QDBusConnection>
 #include <QDBusContext>
+#include <QDBusMessage>
 #include <QObject>
 #include <QString>
 #include <memory>
+#include <vector>
 
 namespace quillhaven {
 
@@ -39,9 +45,9 @@ public:
     QString screenSummary() const;
 
 public slots:
-    void Enable();
-    void Disable();
-    void Reprocess();
+    bool Enable(QString& status);
+    bool Disable(QString& status);
+    bool Reprocess(QString& status);
     // Quits, putting the user's wallpaper back first when `restore` is true.
     void Quit(bool restore);
 
@@ -61,10 +67,21 @@ private:
     bool refuseWhileBusy(const char* method);
     // Sends the changes since the last snapshot.
     void announceChanges();
+    // Answers the current call with the command's outcome now, or once the render it
+    // started has ended. `wantEnabled` is the effect's state the command asks for.
+    bool answerWhenDone(bool wantEnabled, QString& status);
+    bool outcomeMatches(bool wantEnabled) const;
+    void answerPending();
+
+    struct PendingAnswer {
+        QDBusMessage request;
+        bool wantEnabled = false;
+    };
 
     std::shared_ptr<AppDelegate> delegate_;
     Snapshot announced_;
     std::unique_ptr<QDBusConnection> connection_;
+    std::vector<PendingAnswer> pending_;
 };
 
 }  // namespace quillhaven

@@ -64,7 +64,14 @@ int runApp(int& argc, char** argv, Command command) {
     QApplication::setQuitOnLastWindowClosed(false);
 
     ApplicationHooks hooks;
-    hooks.terminate = [] { QCoreApplication::exit(0); };
+    static int exitStatus = 0;
+    hooks.terminate = [] { QCoreApplication::exit(exitStatus); };
+    hooks.reportSelfTest = [](int status, const QString& reason) {
+        exitStatus = status;
+        if (!reason.isEmpty()) {
+            print(stderr, QStringLiteral("quillhaven: self-test: %1\n").arg(reason));
+        }
+    };
     hooks.arguments = QCoreApplication::arguments();
     retainedDelegate = AppDelegate::create(
         makeDesktopServices(), std::move(hooks),
@@ -125,8 +132,13 @@ int main(int& argc, char** argv) {
     static std::unique_ptr<QLockFile> instanceLock = SingleInstance::acquire(
         QString::fromStdString(app_paths::instanceLock(Environment::process())));
     if (!instanceLock) {
-        // Another instance runs: a bare launch (or a self-test) leaves quietly, --enable and
-        // --disable are passed on to it.
+        // Another instance runs: a bare launch leaves quietly, --enable and --disable are
+        // passed on to it, and a self-test, which proves nothing this way, says so.
+        if (parsed.command == Command::selfTest) {
+            print(stderr, QStringLiteral("quillhaven: self-test: another Quillhaven is running; "
+                                         "nothing was done\n"));
+            return 1;
+        }
         return CommandLine::isInstanceCommand(parsed.command)
                    ? runClient(argc, argv, parsed.command, true)
                    : 0;

@@ -21,8 +21,14 @@ void AppDelegate::runSelfTest() {
 }
 
 void AppDelegate::finishSelfTestWhenReady(int remainingChecks) {
+    const auto report = [this](int status, const QString& reason) {
+        if (hooks_.reportSelfTest) {
+            hooks_.reportSelfTest(status, reason);
+        }
+    };
     if (remainingChecks < 1) {
         // The render never finished: quit without restoring rather than hang.
+        report(1, QStringLiteral("the wallpaper was still being processed; nothing was restored"));
         terminate();
         return;
     }
@@ -35,8 +41,18 @@ void AppDelegate::finishSelfTestWhenReady(int remainingChecks) {
                               });
         return;
     }
-    if (controller_->isEnabled()) {
+    // The cycle proves itself only when both halves happened: the effect went on, and the
+    // user's wallpaper came back.
+    const auto status = [this] { return QString::fromStdString(controller_->statusMessage()); };
+    if (!controller_->isEnabled() || controller_->hasError()) {
+        report(1, QStringLiteral("the effect was not applied: ") + status());
+    } else {
         controller_->setEffectEnabled(false);
+        if (controller_->isEnabled() || controller_->hasError()) {
+            report(1, QStringLiteral("the wallpaper was not restored: ") + status());
+        } else {
+            report(0, {});
+        }
     }
     // The quit holds nothing: it ends the process whether or not the delegate still exists.
     scheduler_->postAfter(selfTestCheckInterval, [terminate = hooks_.terminate] {

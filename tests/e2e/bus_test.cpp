@@ -198,5 +198,31 @@ TEST_F(BusTest, ABusyAppAnswersWithItsBusyStateInsteadOfRenderingAgain) {
     EXPECT_EQ(world.generatedFiles().size(), 1);
 }
 
+TEST_F(BusTest, CommandsFiredAtOnceEachGetTheirOwnAnswer) {
+    startApp();
+    std::vector<std::pair<bool, std::unique_ptr<QProcess>>> commands;
+    for (int i = 0; i < 20; ++i) {
+        const bool enable = i % 2 == 0;
+        commands.emplace_back(enable, world.start({enable ? QStringLiteral("--enable")
+                                                          : QStringLiteral("--disable")}));
+    }
+    for (auto& [enable, process] : commands) {
+        ASSERT_TRUE(process->waitForFinished(120'000));
+        const QString out = QString::fromUtf8(process->readAllStandardOutput());
+        const int code = process->exitCode();
+        // Done with its own line, or refused while another's render ran; never the other
+        // command's status.
+        if (code == 0 && enable) {
+            EXPECT_EQ(out, effectOn + QStringLiteral("\n"));
+        } else if (code == 0) {
+            EXPECT_TRUE(out == restored + QStringLiteral("\n") ||
+                        out == QStringLiteral("元の壁紙の記録がありません\n"))
+                << out.toStdString();
+        } else {
+            EXPECT_EQ(code, 3) << out.toStdString();
+        }
+    }
+}
+
 }  // namespace
 }  // namespace quillhaven::e2e

@@ -59,6 +59,7 @@ TEST_F(SelfTestTest, AppliesWaitsForTheRenderRestoresAndQuitsASecondLater) {
     EXPECT_EQ(terminations, 1);
     EXPECT_EQ(scheduler().delayedTaskCount(), 0u);
     EXPECT_FALSE(desktop.defaults->boolForKey(preference_keys::enabled));
+    EXPECT_EQ(selfTestVerdicts, (std::vector<std::pair<int, QString>>{{0, QString()}}));
 }
 
 TEST_F(SelfTestTest, WithTheEffectAlreadyOnWaitsForTheStartUpApplyWithoutASecondOne) {
@@ -92,6 +93,20 @@ TEST_F(SelfTestTest, ARefusedApplyQuitsASecondLaterWithoutRestoring) {
     EXPECT_TRUE(desktop.workspace->setCalls().empty());
     // The refusal stays on the status line: no restore replaced it.
     EXPECT_EQ(controller().statusMessage(), messages::noMainDisplay);
+    ASSERT_EQ(selfTestVerdicts.size(), 1u);
+    EXPECT_EQ(selfTestVerdicts[0].first, 1);
+    EXPECT_TRUE(selfTestVerdicts[0].second.contains(QString::fromUtf8(messages::noMainDisplay)));
+}
+
+TEST_F(SelfTestTest, ARestoreThatFailsFailsTheCycle) {
+    launchSelfTest();
+    scheduler().runPending();
+    finishRender();
+    desktop.workspace->failAllSets("拒否されました");
+    advanceUntilTerminated(10s);
+    ASSERT_EQ(selfTestVerdicts.size(), 1u);
+    EXPECT_EQ(selfTestVerdicts[0].first, 1);
+    EXPECT_TRUE(selfTestVerdicts[0].second.startsWith("the wallpaper was not restored"));
 }
 
 TEST_F(SelfTestTest, ARenderThatNeverEndsGivesUpAfterThirtyChecksWithoutRestoring) {
@@ -107,6 +122,8 @@ TEST_F(SelfTestTest, ARenderThatNeverEndsGivesUpAfterThirtyChecksWithoutRestorin
     EXPECT_TRUE(controller().isBusy());
     EXPECT_EQ(controller().statusMessage(), messages::processing);
     EXPECT_TRUE(desktop.workspace->setCalls().empty());
+    ASSERT_EQ(selfTestVerdicts.size(), 1u);
+    EXPECT_EQ(selfTestVerdicts[0].first, 1);
 }
 
 TEST_F(SelfTestTest, ACountBelowOneQuitsAtOnceWithoutLookingAtTheController) {

@@ -96,6 +96,9 @@ protected:
     void launch(QStringList arguments = {QStringLiteral("quillhaven")}) {
         ApplicationHooks hooks;
         hooks.terminate = [this] { ++terminations; };
+        hooks.reportSelfTest = [this](int status, const QString& reason) {
+            selfTestVerdicts.emplace_back(status, reason);
+        };
         hooks.arguments = std::move(arguments);
         const auto processor = std::make_shared<const WallpaperProcessor>(
             Url::directoryURLWithPath(folder.filePath(QStringLiteral("Generated")).toStdString()));
@@ -138,6 +141,7 @@ protected:
     Url pictureURL;
     FakeDesktop desktop{ManualScheduler::BackgroundMode::manual};
     int terminations = 0;
+    std::vector<std::pair<int, QString>> selfTestVerdicts;
     std::shared_ptr<AppDelegate> delegate;
 };
 
