@@ -1,7 +1,9 @@
 #include "image_decoder.h"
 
 #include <QFile>
+#include <QColorSpace>
 #include <QImageReader>
+#include <QTransform>
 #include <QMimeDatabase>
 #include <QMimeType>
 
@@ -39,6 +41,26 @@ void configure(QImageReader& reader) {
     raiseAllocationLimit();
     reader.setAutoTransform(false);
     reader.setDecideFormatFromContent(true);
+}
+
+// The picture turned the way its EXIF orientation says it is shown, as every desktop and
+// photo viewer does: a portrait photo from a phone is stored sideways with orientation 6.
+QImage oriented(QImage image, QImageIOHandler::Transformations orientation) {
+    if (orientation == QImageIOHandler::TransformationNone) {
+        return image;
+    }
+    const QColorSpace colorSpace = image.colorSpace();
+    if (orientation == QImageIOHandler::TransformationRotate270) {
+        image = image.transformed(QTransform().rotate(270));
+    } else {
+        image = std::move(image).mirrored(orientation & QImageIOHandler::TransformationMirror,
+                                          orientation & QImageIOHandler::TransformationFlip);
+        if (orientation & QImageIOHandler::TransformationRotate90) {
+            image = image.transformed(QTransform().rotate(90));
+        }
+    }
+    image.setColorSpace(colorSpace);
+    return image;
 }
 
 // The smallest size, with the picture's aspect ratio, that still covers `cover`. Handed to
@@ -161,6 +183,12 @@ ImageDecoder::Decoded ImageDecoder::decodeWithin(const QString& path,
     if (!holdsOneImage(reader)) {
         return {};
     }
+    // Decoded as stored and turned afterwards, before the cover crop: the reduced picture is
+    // small, so turning it costs little, and a quarter turn swaps the sides to cover.
+    const QImageIOHandler::Transformations orientation = reader.transformation();
+    if (coverSize && (orientation & QImageIOHandler::TransformationRotate90)) {
+        coverSize = coverSize->transposed();
+    }
     const QSize size = allocatedSize(reader, *file, reader.size());
     QSize decodedSize = size;
     if (size.isValid()) {
@@ -186,7 +214,8 @@ ImageDecoder::Decoded ImageDecoder::decodeWithin(const QString& path,
                 format == "png" ? decodeReducedPng(path, reduced, maxSourcePixels)
                                 : decodeReducedJpeg(path, reduced, maxSourcePixels);
             if (decoded.outcome == ReducedDecode::Outcome::decoded) {
-                return {std::move(decoded.image), Refusal::notAStillPicture};
+                return {oriented(std::move(decoded.image), orientation),
+                        Refusal::notAStillPicture};
             }
             if (decoded.outcome == ReducedDecode::Outcome::unreadable) {
                 return {};
@@ -223,7 +252,7 @@ ImageDecoder::Decoded ImageDecoder::decodeWithin(const QString& path,
     if (picture + reservedBytes > memoryBudgetBytes) {
         return {std::nullopt, Refusal::overBudget};
     }
-    return {std::move(image), Refusal::notAStillPicture};
+    return {oriented(std::move(image), orientation), Refusal::notAStillPicture};
 }
 
 }  // namespace quillhaven

@@ -10,8 +10,9 @@
 namespace quillhaven {
 
 // Reads still pictures through QImageReader, with the guards a wallpaper renderer needs:
-// bounded memory for forged headers, no EXIF orientation, one image per file, and only
-// regular files (a FIFO or a device is refused without being opened for reading).
+// bounded memory for forged headers, one image per file, and only regular files (a FIFO or
+// a device is refused without being opened for reading). Pictures come out turned as their
+// EXIF orientation says, the way desktops show them.
 class ImageDecoder {
 public:
     // The largest source picture accepted, in pixels (a 100-megapixel photo still fits).
@@ -39,9 +40,9 @@ public:
     // cannot be opened or is a picture that cannot be read.
     static std::optional<std::int64_t> imageCount(const QString& path);
 
-    // Decodes the single image of a still picture, pixels as stored. When `coverSize` is
+    // Decodes the single image of a still picture, turned upright. When `coverSize` is
     // given the decoder may reduce the picture while reading (JPEG DCT scaling), but never
-    // below that size, so the picture still covers it without upscaling. None when the
+    // below that size (as shown), so the picture still covers it without upscaling. None when the
     // file is not exactly one decodable image within the size bound.
     static std::optional<QImage> decodeStill(const QString& path,
                                              std::optional<QSize> coverSize = std::nullopt);

@@ -5,6 +5,7 @@
 #include <png.h>
 
 #include <QColorSpace>
+#include <QImageWriter>
 
 #include <cstdio>
 #include <cstring>
@@ -361,6 +362,49 @@ TEST_F(ReducingDecoderTest, JpegIsDecodedAtAReducedScaleAndAveraged) {
     EXPECT_EQ(decodeReducedJpeg(QString::fromStdString(path.string()), QSize(12, 6), 1000)
                   .outcome,
               Outcome::unreadable);
+}
+
+TEST_F(ReducingDecoderTest, EveryExifOrientationComesOutUprightWithOrWithoutReduction) {
+    // Stored 64 x 32: red on the left half, blue on the right; each orientation says how it
+    // is to be turned for showing. Upright, the red half is where the table says.
+    QImage stored(64, 32, QImage::Format_RGB32);
+    for (int y = 0; y < 32; ++y) {
+        for (int x = 0; x < 64; ++x) {
+            stored.setPixel(x, y, x < 32 ? qRgb(230, 20, 20) : qRgb(20, 20, 230));
+        }
+    }
+    using T = QImageIOHandler::Transformation;
+    struct Case {
+        T transformation;
+        QSize upright;
+        QPoint red;  // a point well inside the red half, as shown
+    };
+    const Case cases[] = {
+        {T::TransformationNone, {64, 32}, {8, 16}},
+        {T::TransformationMirror, {64, 32}, {56, 16}},
+        {T::TransformationRotate180, {64, 32}, {56, 16}},
+        {T::TransformationRotate90, {32, 64}, {16, 8}},
+        {T::TransformationRotate270, {32, 64}, {16, 56}},
+        {T::TransformationMirrorAndRotate90, {32, 64}, {16, 56}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.transformation));
+        const QString path = QString::fromStdString((folder / "oriented.jpg").string());
+        QImageWriter writer(path, "jpeg");
+        writer.setQuality(95);
+        writer.setTransformation(c.transformation);
+        ASSERT_TRUE(writer.write(stored));
+        // Whole, through the general decoder, and reduced row by row to cover half the size.
+        for (const std::optional<QSize> cover : {std::optional<QSize>(), std::optional(c.upright / 2)}) {
+            const auto picture = ImageDecoder::decodeStill(path, cover);
+            ASSERT_TRUE(picture);
+            EXPECT_EQ(picture->size(), cover ? c.upright / 2 : c.upright);
+            const QPoint red = cover ? c.red / 2 : c.red;
+            const QPoint blue(picture->width() - 1 - red.x(), picture->height() - 1 - red.y());
+            EXPECT_GT(qRed(picture->pixel(red)), 180);
+            EXPECT_GT(qBlue(picture->pixel(blue)), 180);
+        }
+    }
 }
 
 }  // namespace
