@@ -1,7 +1,12 @@
 #include "gnome_background_settings.h"
 
 #include <algorithm>
+#include <atomic>
+#include <condition_variable>
 #include <iterator>
+#include <mutex>
+#include <system_error>
+#include <thread>
 
 namespace quillhaven::gnome {
 namespace {
@@ -35,6 +40,44 @@ std::string takeString(gchar* text) {
     std::string value(text ? text : "");
     g_free(text);
     return value;
+}
+
+// Waits until the settings backend has taken the pending writes, but at most `limit`.
+// g_settings_sync() waits for dconf-service, and a stopped service would hold the main
+// thread for the bus's 25-second timeout; so the wait runs on a worker, which may outlive
+// a time-out (it ends when the bus gives up). While one such worker still waits, later
+// calls answer false at once instead of piling up more.
+bool syncWithin(std::chrono::milliseconds limit) {
+    struct Wait {
+        std::mutex mutex;
+        std::condition_variable done;
+        bool finished = false;
+    };
+    static std::atomic<bool> stalled{false};
+    if (stalled.load()) {
+        return false;
+    }
+    auto wait = std::make_shared<Wait>();
+    try {
+        std::thread([wait] {
+            g_settings_sync();
+            {
+                std::lock_guard<std::mutex> lock(wait->mutex);
+                wait->finished = true;
+            }
+            wait->done.notify_all();
+            stalled.store(false);
+        }).detach();
+    } catch (const std::system_error&) {
+        g_settings_sync();
+        return true;
+    }
+    std::unique_lock<std::mutex> lock(wait->mutex);
+    if (wait->done.wait_for(lock, limit, [&] { return wait->finished; })) {
+        return true;
+    }
+    stalled.store(true);
+    return false;
 }
 
 }  // namespace
@@ -134,13 +177,13 @@ std::map<std::string, std::optional<std::string>> BackgroundSettings::readUserVa
     return values;
 }
 
-bool BackgroundSettings::restoreUserValues(
+SettingsWrite BackgroundSettings::restoreUserValues(
     const std::map<std::string, std::optional<std::string>>& values) const {
     for (const auto& [name, value] : values) {
         const bool known = std::any_of(std::begin(keyFields), std::end(keyFields),
                                        [&](const KeyField& field) { return name == field.key; });
         if (!known || !has(name.c_str())) {
-            return false;
+            return SettingsWrite::unknownKey;
         }
     }
     SettingsPtr batch(g_settings_new_full(backgroundSchema_.get(), nullptr, nullptr));
@@ -154,8 +197,7 @@ bool BackgroundSettings::restoreUserValues(
         }
     }
     g_settings_apply(batch.get());
-    g_settings_sync();
-    return true;
+    return syncWithin(syncLimit) ? SettingsWrite::taken : SettingsWrite::notConfirmed;
 }
 
 bool BackgroundSettings::isLocked() const {
@@ -184,7 +226,7 @@ bool BackgroundSettings::canWrite(const BackgroundValues& values) const {
     return true;
 }
 
-void BackgroundSettings::write(const BackgroundValues& values) const {
+SettingsWrite BackgroundSettings::write(const BackgroundValues& values) const {
     // A separate object, because delay mode cannot be switched off again.
     SettingsPtr batch(g_settings_new_full(backgroundSchema_.get(), nullptr, nullptr));
     g_settings_delay(batch.get());
@@ -194,7 +236,7 @@ void BackgroundSettings::write(const BackgroundValues& values) const {
         }
     }
     g_settings_apply(batch.get());
-    g_settings_sync();
+    return syncWithin(syncLimit) ? SettingsWrite::taken : SettingsWrite::notConfirmed;
 }
 
 }  // namespace quillhaven::gnome

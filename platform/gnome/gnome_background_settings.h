@@ -7,6 +7,7 @@
 
 #include <gio/gio.h>
 
+#include <chrono>
 #include <functional>
 #include <map>
 #include <memory>
@@ -29,8 +30,17 @@ struct SchemaUnref {
 using SchemaPtr = std::unique_ptr<GSettingsSchema, SchemaUnref>;
 using SettingsPtr = std::unique_ptr<GSettings, GObjectUnref>;
 
+enum class SettingsWrite {
+    taken,         // the settings service has the new values
+    notConfirmed,  // the service did not answer in time; the values may land later or not
+    unknownKey,    // nothing was written
+};
+
 class BackgroundSettings {
 public:
+    // How long a write waits for the settings service before it counts as not taken.
+    static constexpr std::chrono::milliseconds syncLimit{2000};
+
     // None when the background schema is not installed.
     static std::unique_ptr<BackgroundSettings> open();
     ~BackgroundSettings();
@@ -44,15 +54,16 @@ public:
     // Whether every key that `values` would write may be written (none is locked down).
     bool canWrite(const BackgroundValues& values) const;
     // Writes the given keys (none: left as it is) in one delayed apply, so GNOME sees a
-    // single change, then waits until the backend has taken them.
-    void write(const BackgroundValues& values) const;
+    // single change, then waits (at most syncLimit) until the backend has taken them.
+    SettingsWrite write(const BackgroundValues& values) const;
     // The user's own value of each of the four keys, exactly as stored: none for a key the
     // user never set (it shows its default) or the schema lacks. Under an administrator's
     // lock this is still the user's value, not the locked one.
     std::map<std::string, std::optional<std::string>> readUserValues() const;
     // Writes each named key's text, and resets each unset one to its default, in one
-    // delayed apply. False for a name that is not one of the four keys.
-    bool restoreUserValues(const std::map<std::string, std::optional<std::string>>& values) const;
+    // delayed apply, then waits as write() does.
+    SettingsWrite restoreUserValues(
+        const std::map<std::string, std::optional<std::string>>& values) const;
     // Whether any of the four keys is locked down.
     bool isLocked() const;
     // Calls `changed` (on the main loop) whenever a background key or the colour scheme,

@@ -24,6 +24,18 @@ std::optional<std::string> fileUriForUrl(const Url& url) {
     return text;
 }
 
+Outcome outcomeOf(SettingsWrite write) {
+    switch (write) {
+        case SettingsWrite::taken:
+            return Outcome::success();
+        case SettingsWrite::notConfirmed:
+            return Outcome::failure(platform_messages::gnomeServiceSilent);
+        case SettingsWrite::unknownKey:
+            break;
+    }
+    return Outcome::failure(platform_messages::gnomeUnknownSettings);
+}
+
 }  // namespace
 
 std::optional<Url> urlForPictureUri(const std::string& uri) {
@@ -111,10 +123,7 @@ Outcome GnomeWorkspace::restoreNativeSettings(const NativePictureSettings& setti
     if (const auto blocker = pictureChangeBlocker(display)) {
         return Outcome::failure(*blocker);
     }
-    if (!settings_->restoreUserValues(settings)) {
-        return Outcome::failure(platform_messages::gnomeUnknownSettings);
-    }
-    return Outcome::success();
+    return outcomeOf(settings_->restoreUserValues(settings));
 }
 
 std::optional<std::string> GnomeWorkspace::pictureChangeBlocker(const Display&) {
@@ -145,8 +154,7 @@ Outcome GnomeWorkspace::setDesktopImageURL(const Url& url, const Display&,
     if (!settings_->canWrite(target)) {
         return Outcome::failure(platform_messages::gnomeLocked);
     }
-    settings_->write(target);
-    return Outcome::success();
+    return outcomeOf(settings_->write(target));
 }
 
 }  // namespace quillhaven::gnome

@@ -29,6 +29,8 @@ inline constexpr const char* gnomeNotLocal =
     QT_TRANSLATE_NOOP("Quillhaven", "ローカルファイル以外の壁紙は設定できません");
 inline constexpr const char* gnomeLocked =
     QT_TRANSLATE_NOOP("Quillhaven", "GNOME の壁紙設定は変更が禁止されています");
+inline constexpr const char* gnomeServiceSilent = QT_TRANSLATE_NOOP(
+    "Quillhaven", "GNOME の設定サービス (dconf) が 2 秒以内に応答しませんでした");
 inline constexpr const char* gnomeUnknownSettings = QT_TRANSLATE_NOOP(
     "Quillhaven", "記録された設定は GNOME の壁紙設定ではありません");
 
