@@ -128,8 +128,14 @@ void WallpaperController::finishRenderingJob(const ProcessingResult& result, con
         Outcome outcome =
             services_.workspace->setDesktopImageURL(generated, display, generatedPictureOptions());
         if (!outcome.succeeded()) {
-            // The generated file stays until the next successful apply clears the folder.
-            showError(outcome.errorDescription(), true);
+            // The generated file stays until the next successful apply clears the folder. A
+            // desktop that refuses a reprocess (a shell that went away meanwhile) still shows
+            // the earlier processed picture, or cannot say: an effect that was on then stays
+            // on, and following resumes once the desktop is back. Over a picture of the
+            // user's, the effect goes off, so the refusal is not retried at every check.
+            const std::optional<Url> shown = services_.workspace->desktopImageURL(display);
+            const bool stillProcessed = !shown || processor_->isGeneratedWallpaper(*shown);
+            showError(outcome.errorDescription(), !(isEnabled_ && stillProcessed));
         } else {
             generatedWallpaperURL_ = generated;
             noteAppliedSettings(display);

@@ -136,6 +136,16 @@ TEST_F(ExactRestore, AShellAwayDuringAReprocessKeepsTheEffectOnAndFollowingAfter
     EXPECT_TRUE(controller->isEnabled()) << controller->statusMessage();
 }
 
+TEST_F(ExactRestore, AReprocessTheDesktopRefusesLeavesTheEffectOnOverItsEarlierPicture) {
+    // The shell went away between reading the picture and setting the new copy.
+    desktop.workspace->failNextSet("Plasma のシェルが起動していません");
+    controller->applyCurrentWallpaper(true);
+    drain();
+    EXPECT_EQ(controller->statusMessage(), "Plasma のシェルが起動していません");
+    EXPECT_TRUE(controller->isEnabled());
+    EXPECT_TRUE(desktop.defaults->boolForKey(keys::enabled));
+}
+
 TEST_F(ExactRestore, APictureChosenWhileARestoreWaitsEndsTheWait) {
     desktop.workspace->setBlocker("locked");
     controller->setEffectEnabled(false);
