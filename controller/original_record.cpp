@@ -191,18 +191,11 @@ void WallpaperController::noteUserSettingsChanges(const Display& display) {
     const auto applied = storedSettings(defaults, preference_keys::appliedDesktopSettings);
     const auto now = services_.workspace->nativeSettings(display);
     if (now && applied && *now != *applied) {
-        const auto saved = storedSettings(defaults, preference_keys::originalDesktopSettings);
-        if (saved) {
-            // The processed picture still shows, so every setting that moved is the user's.
-            NativePictureSettings user = *saved;
-            for (const auto& [name, value] : *now) {
-                const auto ours = applied->find(name);
-                if (ours == applied->end() || ours->second != value) {
-                    user[name] = value;
-                }
-            }
+        // The processed picture still shows, so every setting that moved is the user's.
+        if (const auto saved =
+                storedSettings(defaults, preference_keys::originalDesktopSettings)) {
             changes.push_back({preference_keys::originalDesktopSettings,
-                               encodeNativeSettings(user)});
+                               encodeNativeSettings(userSettingsToRecord(*now, saved, applied))});
         }
         changes.push_back({preference_keys::appliedDesktopSettings, encodeNativeSettings(*now)});
     }
