@@ -3,6 +3,9 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <cerrno>
+#include <csignal>
+
 namespace quillhaven::SingleInstance {
 
 std::unique_ptr<QLockFile> acquire(const QString& path) {
@@ -12,7 +15,15 @@ std::unique_ptr<QLockFile> acquire(const QString& path) {
     // is still recognised (by its process id) and taken over.
     lock->setStaleLockTime(0);
     if (!lock->tryLock(0) && lock->error() == QLockFile::LockFailedError) {
-        return nullptr;
+        // Held, unless its holder is gone and the stale lock could not be replaced (a full
+        // disk): then this process is the only one, and runs unguarded.
+        qint64 pid = 0;
+        QString host;
+        QString application;
+        if (!lock->getLockInfo(&pid, &host, &application) || pid <= 0 ||
+            ::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH) {
+            return nullptr;
+        }
     }
     return lock;
 }
