@@ -69,18 +69,24 @@ public:
         return scaledPixmap(size, mode, state, 1.0);
     }
 
-    // Draws at the device resolution so the strokes are sharp at 2x and 3x. Qt 6.4 hands
-    // over the size already in device pixels, with the scale it was multiplied by.
+    // Draws at the device resolution so the strokes are sharp at 2x and 3x. Qt before 6.8
+    // hands over the size already in device pixels, with the scale it was multiplied by;
+    // from 6.8 on the size is in device-independent pixels, to be multiplied here.
     QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state,
                          qreal scale) override {
-        if (size.isEmpty()) {
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+        const QSize pixels = (QSizeF(size) * scale).toSize();
+#else
+        const QSize pixels = size;
+#endif
+        if (pixels.isEmpty()) {
             return QPixmap();
         }
-        QImage image(size, QImage::Format_ARGB32_Premultiplied);
+        QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
         image.fill(Qt::transparent);
         {
             QPainter painter(&image);
-            paint(&painter, QRect(QPoint(0, 0), size), mode, state);
+            paint(&painter, QRect(QPoint(0, 0), pixels), mode, state);
         }
         QPixmap result = QPixmap::fromImage(image);
         result.setDevicePixelRatio(scale);
