@@ -72,6 +72,9 @@ QString BusService::screenSummary() const {
 }
 
 bool BusService::refuseWhileBusy(const char* method) {
+    // A command's answer is the state its render left: it goes out before the next command
+    // can change that state (the state observer that also sends it runs a turn later).
+    answerPending();
     if (!busy()) {
         qCInfo(logBus) << method;
         return false;

@@ -219,7 +219,7 @@ TEST_F(BusTest, CommandsFiredAtOnceEachGetTheirOwnAnswer) {
                         out == QStringLiteral("元の壁紙の記録がありません\n"))
                 << out.toStdString();
         } else {
-            EXPECT_EQ(code, 3) << out.toStdString();
+            EXPECT_EQ(code, 3) << (enable ? "enable: " : "disable: ") << out.toStdString();
         }
     }
 }
