@@ -101,7 +101,8 @@ DesktopServices makeDesktopServices(const DesktopBackendChoice& choice,
             const std::string appletsConfig = app_paths::plasmaAppletsConfig(environment);
             services.workspace = std::make_shared<plasma::PlasmaWorkspace>(
                 plasma::PlasmaShellClient(QDBusConnection::sessionBus()),
-                plasma::screenNumberingFrom(displays), appletsConfig);
+                plasma::screenNumberingFrom(displays), appletsConfig,
+                plasma::PackageFolders::forEnvironment(environment));
             services.changes = std::make_shared<FileChangeNotifier>(appletsConfig);
             services.displays = displays;
             break;

@@ -1,5 +1,7 @@
 #include "app_paths.h"
 
+#include <algorithm>
+
 #include <pwd.h>
 #include <unistd.h>
 
@@ -41,6 +43,26 @@ std::string xdgConfigHome(const Environment& environment) {
 
 std::string xdgDataHome(const Environment& environment) {
     return baseFolder(environment, "XDG_DATA_HOME", ".local/share");
+}
+
+std::vector<std::string> xdgDataFolders(const Environment& environment) {
+    std::vector<std::string> folders{xdgDataHome(environment)};
+    const std::string dirs =
+        environment.nonEmptyValue("XDG_DATA_DIRS").value_or("/usr/local/share:/usr/share");
+    std::size_t start = 0;
+    while (start <= dirs.size()) {
+        const std::size_t end = std::min(dirs.find(':', start), dirs.size());
+        const std::string folder = dirs.substr(start, end - start);
+        if (!folder.empty() && folder.front() == '/') {
+            folders.push_back(folder);
+        }
+        start = end + 1;
+    }
+    return folders;
+}
+
+std::string kdeGlobals(const Environment& environment) {
+    return xdgConfigHome(environment) + "/kdeglobals";
 }
 
 std::string configFolder(const Environment& environment) {

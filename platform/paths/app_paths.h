@@ -5,6 +5,7 @@
 // a made-up environment moves all of it at once.
 
 #include <string>
+#include <vector>
 
 #include "environment.h"
 
@@ -14,6 +15,9 @@ namespace quillhaven::app_paths {
 // default under the home folder ($HOME, or the account's home when HOME is unset).
 std::string xdgConfigHome(const Environment& environment);
 std::string xdgDataHome(const Environment& environment);
+// Where shared data is looked up, most important first: $XDG_DATA_HOME, then each absolute
+// folder of $XDG_DATA_DIRS (/usr/local/share and /usr/share when it is unset or empty).
+std::vector<std::string> xdgDataFolders(const Environment& environment);
 
 // $XDG_CONFIG_HOME/Quillhaven and $XDG_DATA_HOME/Quillhaven.
 std::string configFolder(const Environment& environment);
@@ -31,6 +35,8 @@ std::string gnomeBackgroundRecord(const Environment& environment);
 // Where KDE Plasma keeps its desktops' settings, the wallpaper among them:
 // $XDG_CONFIG_HOME/plasma-org.kde.plasma.desktop-appletsrc.
 std::string plasmaAppletsConfig(const Environment& environment);
+// KDE's global settings (colour scheme, look-and-feel): $XDG_CONFIG_HOME/kdeglobals.
+std::string kdeGlobals(const Environment& environment);
 // The login item: $XDG_CONFIG_HOME/autostart/quillhaven.desktop.
 std::string autostartEntry(const Environment& environment);
 // The single-instance lock: in $XDG_RUNTIME_DIR (per user, cleared at logout) when that is

@@ -45,10 +45,11 @@ ScreenNumbering screenNumberingFrom(std::shared_ptr<DisplayService> displays) {
 }
 
 PlasmaWorkspace::PlasmaWorkspace(PlasmaShellClient shell, ScreenNumbering numbering,
-                                 std::string appletsConfigPath)
+                                 std::string appletsConfigPath, PackageFolders packages)
     : shell_(std::move(shell)),
       numbering_(std::move(numbering)),
-      appletsConfigPath_(std::move(appletsConfigPath)) {}
+      appletsConfigPath_(std::move(appletsConfigPath)),
+      packages_(std::move(packages)) {}
 
 std::optional<WallpaperReading> PlasmaWorkspace::read(const Display& display) {
     const auto screen = numbering_(display);
@@ -92,8 +93,19 @@ std::optional<Url> PlasmaWorkspace::desktopImageURL(const Display& display) {
     if (reading->plugin != QLatin1String(imagePlugin)) {
         return Url(pluginScheme, reading->plugin.toStdString());
     }
-    // A wallpaper package (a folder) comes back as the folder's file URL: it holds no
-    // single picture, so the apply flow refuses it as not still.
+    // A wallpaper package, named or (with no Image at all) the look-and-feel's default,
+    // reads as the picture Plasma shows from it on this display. Restoring puts the Image
+    // value back as it was, so the package stays the package.
+    const std::optional<QString> package =
+        reading->image.trimmed().isEmpty() ? defaultWallpaperPackage(packages_)
+                                           : wallpaperPackageFolder(reading->image, packages_);
+    if (package) {
+        const QSize pixels(static_cast<int>(std::lround(display.frame.width * display.backingScaleFactor)),
+                           static_cast<int>(std::lround(display.frame.height * display.backingScaleFactor)));
+        const auto picture =
+            preferredPictureInPackage(*package, pixels, prefersDarkPictures(packages_));
+        return picture ? std::optional(Url::fileURLWithPath(picture->toStdString())) : std::nullopt;
+    }
     return urlForImageValue(reading->image);
 }
 
@@ -140,9 +152,13 @@ Outcome PlasmaWorkspace::restoreNativeSettings(const NativePictureSettings& sett
         if (!target) {
             return Outcome::failure(platform_messages::plasmaUnknownSettings);
         }
-        // A key that was unset is emptied, which Plasma reads as unset; the shell offers no
-        // way to remove it.
-        *target = QString::fromStdString(value.value_or(std::string()));
+        if (value) {
+            *target = QString::fromStdString(*value);
+        } else {
+            // Unset again: a fresh desktop's Image stays absent, so Plasma keeps showing
+            // the look-and-feel's default.
+            values.removed << QString::fromStdString(name);
+        }
     }
     return write(values, display);
 }

@@ -14,6 +14,7 @@
 #include "desktop_services.h"
 #include "file_stamp.h"
 #include "plasma_shell_client.h"
+#include "wallpaper_package.h"
 #include "wallpaper_scripts.h"
 
 namespace quillhaven::plasma {
@@ -43,8 +44,10 @@ class PlasmaWorkspace : public Workspace {
 public:
     static constexpr std::chrono::seconds readingLifetime{30};
 
+    // `packages` tells where wallpaper packages are found: an Image that names one (or none
+    // at all, the look-and-feel's default) reads as the picture Plasma shows from it.
     PlasmaWorkspace(PlasmaShellClient shell, ScreenNumbering numbering,
-                    std::string appletsConfigPath = {});
+                    std::string appletsConfigPath = {}, PackageFolders packages = {});
 
     std::optional<Url> desktopImageURL(const Display& display) override;
     std::optional<DesktopPictureOptions> desktopImageOptions(const Display& display) override;
@@ -73,6 +76,7 @@ private:
     PlasmaShellClient shell_;
     ScreenNumbering numbering_;
     std::string appletsConfigPath_;
+    PackageFolders packages_;
     std::map<int, KeptReading> kept_;  // by Plasma screen number
     std::string lastReadFailure_;
 };

@@ -101,6 +101,11 @@ QString writeWallpaperScript(int screen, const WallpaperWrite& values) {
         "  var color = " +
         (values.color ? scriptStringLiteral(values.color->toStdString()) : std::string("null")) +
         ";\n";
+    declarations += "  var removed = [";
+    for (const QString& key : values.removed) {
+        declarations += scriptStringLiteral(key.toStdString()) + ", ";
+    }
+    declarations += "];\n";
     return scriptWithBody(declarations, R"JS(
   for (var j = 0; j < matched.length; ++j) {
     if (String(matched[j].wallpaperPlugin) !== plugin) {
@@ -122,6 +127,11 @@ QString writeWallpaperScript(int screen, const WallpaperWrite& values) {
     put(desktop, "Image", image);
     put(desktop, "FillMode", fillMode);
     put(desktop, "Color", color);
+    for (var r = 0; r < removed.length; ++r) {
+      if (desktop.configKeys.indexOf(removed[r]) >= 0) {
+        desktop.writeConfig(removed[r], undefined);
+      }
+    }
     if (typeof desktop.reloadConfig === "function") {
       desktop.reloadConfig();
     }

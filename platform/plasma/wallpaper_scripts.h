@@ -7,6 +7,7 @@
 
 #include <QSet>
 #include <QString>
+#include <QStringList>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -31,6 +32,8 @@ struct WallpaperWrite {
     std::optional<QString> image;
     std::optional<QString> fillMode;
     std::optional<QString> color;
+    // Keys removed again (writing `undefined` is how the shell's scripting deletes a key).
+    QStringList removed;
 };
 
 // Writes the values to every desktop of the screen, but only when all of them use the

@@ -2,10 +2,14 @@
 // the scripts it receives, so these tests check what the scripts really do to the desktops.
 
 #include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDeadlineTimer>
 #include <QJsonArray>
+#include <QJsonDocument>
 #include <QTemporaryDir>
 #include <QUrl>
 #include <chrono>
@@ -180,17 +184,19 @@ TEST_F(PlasmaWorkspaceTest, EverySaveOfTheAppletsConfigurationIsNoticed) {
     EXPECT_EQ(notices, before);
 }
 
-TEST_F(PlasmaWorkspaceTest, PlainPathsAndPackageFoldersReadAsFileUrls) {
+TEST_F(PlasmaWorkspaceTest, PlainPathsReadAsTheyAreAndPackagesAsThePictureShown) {
+    // A package with two sizes: the 3024 x 1964 panel shows the one Plasma picks.
+    for (const char* size : {"1920x1080", "3200x2000"}) {
+        QDir().mkpath(picture("Pkg/contents/images"));
+        QFile(picture("Pkg/contents/images/") + size + ".png").open(QIODevice::WriteOnly);
+    }
     startShell(QJsonArray{imageDesktop(0, picture("plain.png"), 2, "0,0,0"),
-                          imageDesktop(1, "file:///usr/share/wallpapers/Next/", 2, "0,0,0")});
+                          imageDesktop(1, fileValue(picture("Pkg")) + "/", 2, "0,0,0")});
 
     EXPECT_EQ(workspace_->desktopImageURL(mainDisplay),
               Url::fileURLWithPath(picture("plain.png").toStdString()));
-    // A wallpaper package is a folder: the apply flow finds no single picture in it.
-    const auto package = workspace_->desktopImageURL(sideDisplay);
-    ASSERT_TRUE(package.has_value());
-    EXPECT_TRUE(package->isFileURL());
-    EXPECT_EQ(package->path(), "/usr/share/wallpapers/Next");
+    EXPECT_EQ(workspace_->desktopImageURL(sideDisplay),
+              Url::fileURLWithPath(picture("Pkg/contents/images/3200x2000.png").toStdString()));
 }
 
 TEST_F(PlasmaWorkspaceTest, SettingWithTheControllersOptionsStretchesAndLeavesTheUnseenColour) {
@@ -280,6 +286,39 @@ TEST_F(PlasmaWorkspaceTest, NativeSettingsComeBackInTheUsersSpellingAndColoursSh
               "#0a141e");
     EXPECT_FALSE(workspace_->restoreNativeSettings({{"picture-uri", "file:///x"}}, mainDisplay)
                      .succeeded());
+}
+
+TEST_F(PlasmaWorkspaceTest, AFreshDesktopShowsTheDefaultPackageAndStaysWithoutAnImage) {
+    // No Image key at all, as for a new user: Plasma shows the look-and-feel's default.
+    for (const char* size : {"1920x1080", "3200x2000"}) {
+        QDir().mkpath(picture("wallpapers/Next/contents/images"));
+        QFile(picture("wallpapers/Next/contents/images/") + size + ".png").open(QIODevice::WriteOnly);
+    }
+    QJsonObject fresh = imageDesktop(0, "", 2, "");
+    fresh.insert("config", QJsonObject{{"Wallpaper/org.kde.image/General", QJsonObject{}}});
+    startShell(QJsonArray{fresh});
+    PackageFolders packages;
+    packages.wallpapers << picture("wallpapers");
+    const std::vector<Display> displays{mainDisplay};
+    PlasmaWorkspace stock(
+        PlasmaShellClient(*connection_),
+        [displays](const Display& display) { return plasmaScreenNumber(display, displays); }, {},
+        packages);
+
+    EXPECT_EQ(stock.desktopImageURL(mainDisplay),
+              Url::fileURLWithPath(picture("wallpapers/Next/contents/images/3200x2000.png").toStdString()));
+    const auto saved = stock.nativeSettings(mainDisplay);
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(saved->at("Image"), std::nullopt);
+    ASSERT_TRUE(stock.setDesktopImageURL(Url::fileURLWithPath(picture("quillhaven-4.png").toStdString()),
+                                         mainDisplay, controllerOptions())
+                    .succeeded());
+    ASSERT_TRUE(stock.restoreNativeSettings(*saved, mainDisplay).succeeded());
+    // The Image key is gone again; the fill mode, which the shell cannot remove without the
+    // live wallpaper losing it, stays at Plasma's default.
+    const QJsonValue after = state().value("desktops").toArray().at(0).toObject().value("config");
+    EXPECT_EQ(after, QJsonObject({{"Wallpaper/org.kde.image/General", QJsonObject{{"FillMode", "2"}}}}))
+        << QJsonDocument(after.toObject()).toJson().toStdString();
 }
 
 TEST_F(PlasmaWorkspaceTest, PathsWithAwkwardCharactersStayData) {

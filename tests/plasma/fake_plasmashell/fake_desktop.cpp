@@ -41,6 +41,13 @@ void FakeDesktop::writeConfig(const QString& key, const QJSValue& value) {
     }
     QJsonObject groups = state_.value(QLatin1String("config")).toObject();
     QJsonObject group = groups.value(groupName()).toObject();
+    if (value.isUndefined()) {
+        // As in Plasma, writing undefined removes the key.
+        group.remove(key);
+        groups.insert(groupName(), group);
+        state_.insert(QLatin1String("config"), groups);
+        return;
+    }
     group.insert(key, value.toString());
     groups.insert(groupName(), group);
     state_.insert(QLatin1String("config"), groups);

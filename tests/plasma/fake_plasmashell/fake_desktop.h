@@ -7,7 +7,8 @@
 //
 // A write to the wallpaper's group also reaches the live wallpaper, kept under "live" in
 // the state: as real Plasma does, the live wallpaper takes a colour only as "#rrggbb" or
-// "#aarrggbb" and draws "r,g,b" black until the shell restarts.
+// "#aarrggbb" and draws "r,g,b" black until the shell restarts. Writing undefined removes a
+// key, as the real shell's scripting does.
 
 #include <QJSValue>
 #include <QJsonObject>
