@@ -167,6 +167,7 @@ bool WallpaperController::recordOriginal(const Url& current, const Display& disp
 }
 
 void WallpaperController::noteAppliedSettings(const Display& display) {
+    lastSeen_.reset();
     // Present even when empty: it says that Quillhaven's picture and options are on the
     // desktop, so values still equal to them are not taken for the user's.
     const auto now = services_.workspace->nativeSettings(display);
@@ -175,12 +176,20 @@ void WallpaperController::noteAppliedSettings(const Display& display) {
 }
 
 void WallpaperController::noteUserSettingsChanges(const Display& display) {
+    // Runs at every check while the processed picture shows: what the desktop holds is
+    // compared with what the last check saw, so an unchanged desktop costs no file access.
+    DesktopSeen seen{services_.workspace->desktopImageOptions(display),
+                     services_.workspace->nativeSettings(display)};
+    if (lastSeen_ == seen) {
+        return;
+    }
+    lastSeen_ = seen;
     PreferenceStore& defaults = *services_.defaults;
     if (!defaults.hasObjectForKey(preference_keys::appliedDesktopSettings)) {
         return;
     }
     std::vector<PreferenceChange> changes;
-    if (auto options = services_.workspace->desktopImageOptions(display)) {
+    if (const auto& options = seen.options) {
         addOptionChanges(withoutValuesOf(*options, generatedPictureOptions()),
                          *services_.colorArchive, changes);
         // Only what differs from the record is a change worth a save.
@@ -189,7 +198,7 @@ void WallpaperController::noteUserSettingsChanges(const Display& display) {
         });
     }
     const auto applied = storedSettings(defaults, preference_keys::appliedDesktopSettings);
-    const auto now = services_.workspace->nativeSettings(display);
+    const auto& now = seen.settings;
     if (now && applied && *now != *applied) {
         // The processed picture still shows, so every setting that moved is the user's.
         if (const auto saved =

@@ -112,6 +112,13 @@ private:
     std::optional<Url> generatedWallpaperURL_;
     bool isWatchingChanges_ = false;
     bool isRestorePending_ = false;
+    // What the desktop held at the last check while the processed picture showed.
+    struct DesktopSeen {
+        std::optional<DesktopPictureOptions> options;
+        std::optional<NativePictureSettings> settings;
+        friend bool operator==(const DesktopSeen&, const DesktopSeen&) = default;
+    };
+    std::optional<DesktopSeen> lastSeen_;
     std::uint64_t changeNotices_ = 0;
 };
 
