@@ -29,12 +29,12 @@ DesktopPictureOptions withoutValuesOf(DesktopPictureOptions options,
     return options;
 }
 
+}  // namespace
+
 std::optional<NativePictureSettings> storedSettings(PreferenceStore& defaults, const char* key) {
     const auto text = defaults.stringForKey(key);
     return text ? decodeNativeSettings(*text) : std::nullopt;
 }
-
-}  // namespace
 
 RecordedOriginal readRecordedOriginal(PreferenceStore& defaults) {
     const std::optional<std::string> path =

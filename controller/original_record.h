@@ -26,6 +26,10 @@ struct RecordedOriginal {
 
 RecordedOriginal readRecordedOriginal(PreferenceStore& defaults);
 
+// The desktop settings stored under `key` (the user's, or those last applied), or none when
+// absent or unreadable.
+std::optional<NativePictureSettings> storedSettings(PreferenceStore& defaults, const char* key);
+
 // The changes that record each entry the options carry. Entries they lack are left as they
 // are, so a value from an earlier recording can stand beside a newer path. A colour that
 // cannot be archived is left out.

@@ -2,7 +2,6 @@
 // sure they landed, forgetting the record and clearing the generated folder.
 
 #include "messages.h"
-#include "native_settings.h"
 #include "original_record.h"
 #include "preference_keys.h"
 #include "wallpaper_controller.h"
@@ -21,10 +20,8 @@ void WallpaperController::restoreOriginalWallpaper() {
     }
     PreferenceStore& defaults = *services_.defaults;
     const RecordedOriginal record = readRecordedOriginal(defaults);
-    std::optional<NativePictureSettings> saved;
-    if (const auto text = defaults.stringForKey(preference_keys::originalDesktopSettings)) {
-        saved = decodeNativeSettings(*text);
-    }
+    const std::optional<NativePictureSettings> saved =
+        storedSettings(defaults, preference_keys::originalDesktopSettings);
     if (!saved) {
         switch (record.state) {
             case RecordedOriginal::State::none:
