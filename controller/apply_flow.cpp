@@ -1,6 +1,7 @@
-// Applying the effect: the checks on the main display and its picture, recording the
+// Applying the effect: the checks on the notched display and its picture, recording the
 // user's original, and the rendering job that sets the generated picture when it ends.
 
+#include "display_rules.h"
 #include "messages.h"
 #include "original_record.h"
 #include "wallpaper_controller.h"
@@ -9,10 +10,10 @@ namespace quillhaven {
 
 void WallpaperController::applyCurrentWallpaper(bool force) {
     // A render is in flight; it is the only guard against overlapping work.
-    if (isBusy_) {
+    if (isBusy()) {
         return;
     }
-    std::optional<Display> display = primaryScreen();
+    std::optional<Display> display = currentDisplay();
     if (!display) {
         showError(messages::noMainDisplay, true);
         return;
@@ -82,17 +83,12 @@ void WallpaperController::applyCurrentWallpaper(bool force) {
         return;
     }
 
-    setIsBusy(true);
-    setStatusMessage(messages::processing);
-    setHasError(false);
-
-    WallpaperProcessingRequest request;
-    request.sourceURL = source;
-    request.canvasSizeInPoints = CanvasSize{display->frame.width, display->frame.height};
-    request.backingScaleFactor = display->backingScaleFactor;
-    request.topInsetInPoints = display->safeAreaInsets.top;
-    request.cornerRadiusInPoints = cornerRadiusInPoints;
-    startRenderingJob(request, *display, *current);
+    state_.update([](ControllerState& s) {
+        s.isBusy = true;
+        s.statusMessage = messages::processing;
+        s.hasError = false;
+    });
+    startRenderingJob(renderRequestFor(*display, source), *display, *current);
 }
 
 void WallpaperController::startRenderingJob(const WallpaperProcessingRequest& request,
@@ -117,7 +113,7 @@ void WallpaperController::finishRenderingJob(const ProcessingResult& result, con
         // Setting the processed copy now would cover the user's new choice and leave it
         // unrecorded, so a later restore could never bring it back. Start over with the new
         // picture instead; the unused file goes with the next clean-up.
-        setIsBusy(false);
+        state_.update([](ControllerState& s) { s.isBusy = false; });
         applyCurrentWallpaper(false);
         return;
     }
@@ -135,7 +131,7 @@ void WallpaperController::finishRenderingJob(const ProcessingResult& result, con
             // user's, the effect goes off, so the refusal is not retried at every check.
             const std::optional<Url> shown = services_.workspace->desktopImageURL(display);
             const bool stillProcessed = !shown || processor_->isGeneratedWallpaper(*shown);
-            showError(outcome.errorDescription(), !(isEnabled_ && stillProcessed));
+            showError(outcome.errorDescription(), !(isEnabled() && stillProcessed));
         } else {
             generatedWallpaperURL_ = generated;
             noteAppliedSettings(display);
@@ -143,7 +139,7 @@ void WallpaperController::finishRenderingJob(const ProcessingResult& result, con
             processor_->removeOldGeneratedWallpapers(generated);
         }
     }
-    setIsBusy(false);
+    state_.update([](ControllerState& s) { s.isBusy = false; });
 }
 
 bool WallpaperController::userChosePictureDuringRender(const Display& display,

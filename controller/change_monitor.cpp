@@ -1,85 +1,43 @@
-// Following the user's picture: the desktop's change notices, where it gives them, and the
-// 5-second poll as a safety net. Both lead to the same check, which also refreshes the
-// display summary.
-
-#include "preference_keys.h"
-#include "wallpaper_controller.h"
+#include "change_monitor.h"
 
 namespace quillhaven {
 
-void WallpaperController::startMonitoring() {
-    // The tick holds both the controller and the scheduler weakly: the scheduler owns the
-    // timer, and the timer must never keep the controller alive. Each tick hops to the main
-    // loop and checks there.
-    std::weak_ptr<WallpaperController> weakSelf = weak_from_this();
-    std::weak_ptr<Scheduler> weakScheduler = services_.scheduler;
-    pollTimer_ = services_.scheduler->scheduleRepeating(pollInterval, [weakSelf, weakScheduler] {
+ChangeMonitor::ChangeMonitor(std::shared_ptr<Scheduler> scheduler,
+                             std::shared_ptr<PictureChangeNotifier> notifier, Task check)
+    : scheduler_(std::move(scheduler)), notifier_(std::move(notifier)), check_(std::move(check)) {}
+
+void ChangeMonitor::start() {
+    // The tick holds the scheduler weakly: the scheduler owns the timer. Each tick hops to
+    // the main loop and checks there.
+    std::weak_ptr<Scheduler> weakScheduler = scheduler_;
+    pollTimer_ = scheduler_->scheduleRepeating(pollInterval, [weakScheduler, check = check_] {
         if (std::shared_ptr<Scheduler> scheduler = weakScheduler.lock()) {
-            scheduler->post([weakSelf] {
-                if (std::shared_ptr<WallpaperController> self = weakSelf.lock()) {
-                    self->checkForChanges();
-                }
-            });
+            scheduler->post(check);
         }
     });
-    if (services_.changes) {
-        isWatchingChanges_ = services_.changes->watch([weakSelf] {
-            if (std::shared_ptr<WallpaperController> self = weakSelf.lock()) {
-                self->pictureMayHaveChanged();
-            }
-        });
+    if (!notifier_) {
+        return;
     }
-}
-
-void WallpaperController::pictureMayHaveChanged() {
     // One change often arrives as a burst of notices (a file replaced in steps, two keys
     // written one after the other, a user trying several pictures). Each notice restarts
     // the settle delay, so the check runs once, on the picture the burst ended with.
-    const std::uint64_t notice = ++changeNotices_;
-    std::weak_ptr<WallpaperController> weakSelf = weak_from_this();
-    services_.scheduler->postAfter(changeSettleDelay, [weakSelf, notice] {
-        std::shared_ptr<WallpaperController> self = weakSelf.lock();
-        if (self && self->changeNotices_ == notice) {
-            self->checkForChanges();
+    std::weak_ptr<Notices> weakNotices = notices_;
+    const bool watching = notifier_->watch([weakScheduler, weakNotices, check = check_] {
+        const auto notices = weakNotices.lock();
+        const auto scheduler = weakScheduler.lock();
+        if (!notices || !scheduler) {
+            return;
         }
+        const std::uint64_t notice = ++notices->count;
+        scheduler->postAfter(changeSettleDelay, [weakNotices, notice, check] {
+            const auto still = weakNotices.lock();
+            if (still && still->count == notice) {
+                check();
+            }
+        });
     });
-}
-
-void WallpaperController::checkForChanges() {
-    updateScreenSummary();
-    if (isBusy_) {
-        return;
-    }
-    std::optional<Display> display = primaryScreen();
-    if (isRestorePending_) {
-        // A restore that could not land is tried again until it does, or until the user
-        // has chosen another picture themselves.
-        if (display && shouldRetryRestore(*display)) {
-            restoreOriginalWallpaper();
-        } else if (display) {
-            // The user chose another picture: the effect they asked to switch off is off.
-            isRestorePending_ = false;
-            setIsEnabled(false);
-            services_.defaults->setBool(false, preference_keys::enabled);
-        }
-        return;
-    }
-    if (!isEnabled_ || !display) {
-        return;
-    }
-    std::optional<Url> current = services_.workspace->desktopImageURL(*display);
-    if (!current) {
-        return;
-    }
-    // Desktops spell paths their own way; the same file under another spelling is still the
-    // generated picture and must not start a render on every tick.
-    if (generatedWallpaperURL_ && generatedWallpaperURL_->isSameLocation(*current)) {
-        // The picture is still ours, but the user may have changed its options or colour:
-        // those are theirs now, and go back in place of the noted ones.
-        noteUserSettingsChanges(*display);
-        return;
-    }
-    applyCurrentWallpaper(false);
+    // A desktop that cannot be watched is followed by the poll alone.
+    static_cast<void>(watching);
 }
 
 }  // namespace quillhaven

@@ -18,9 +18,10 @@
 
 namespace quillhaven {
 
-// ---- Geometry --------------------------------------------------------------------------
+// ---- Displays --------------------------------------------------------------------------
 
-// A rectangle in points, origin at the lower left, y growing upward.
+// A rectangle in device-independent pixels in the desktop's global space: the origin at
+// the top left, y growing downward, as the window system reports it.
 struct Rect {
     double x = 0;
     double y = 0;
@@ -29,23 +30,16 @@ struct Rect {
     friend bool operator==(const Rect&, const Rect&) = default;
 };
 
-struct EdgeInsets {
-    double top = 0;
-    double left = 0;
-    double bottom = 0;
-    double right = 0;
-    friend bool operator==(const EdgeInsets&, const EdgeInsets&) = default;
-};
-
-// One attached display. `identifier` names it for the desktop-picture service, so a job can
-// still set its picture on the display it started with after the list has changed.
+// One attached display. The connector names it for the desktop-picture service, so a job
+// can still set its picture on the display it started with after the list has changed.
 struct Display {
-    std::string identifier;
-    Rect frame;  // global desktop coordinates; the main display sits at (0, 0)
-    double backingScaleFactor = 1;
-    EdgeInsets safeAreaInsets;                 // top > 0 exactly when the display has a notch strip
-    std::optional<Rect> auxiliaryTopLeftArea;  // present only beside a notch
-    std::optional<Rect> auxiliaryTopRightArea;  // present only beside a notch
+    std::string connector;  // "eDP-1", "HDMI-A-1"
+    bool isBuiltIn = false;  // the laptop's own panel
+    bool isPrimary = false;
+    Rect geometry;
+    double devicePixelRatio = 1;
+    // The camera notch's height in device pixels, when the panel shows the rows beside it.
+    std::optional<std::uint32_t> notchHeight;
     friend bool operator==(const Display&, const Display&) = default;
 };
 

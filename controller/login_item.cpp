@@ -9,13 +9,16 @@ namespace quillhaven {
 void WallpaperController::setLaunchAtLogin(bool enabled) {
     LoginItemService& service = *services_.loginItem;
     Outcome outcome = enabled ? service.registerItem() : service.unregisterItem();
-    setLaunchAtLoginField(service.status() == LoginItemStatus::enabled);
+    const bool registered = service.status() == LoginItemStatus::enabled;
+    state_.update([&](ControllerState& s) { s.launchAtLogin = registered; });
     if (!outcome.succeeded()) {
         showError(messages::loginItemFailedPrefix + outcome.errorDescription(), false);
         return;
     }
-    setHasError(false);
-    setStatusMessage(launchAtLogin_ ? messages::launchAtLoginOn : messages::launchAtLoginOff);
+    state_.update([&](ControllerState& s) {
+        s.hasError = false;
+        s.statusMessage = registered ? messages::launchAtLoginOn : messages::launchAtLoginOff;
+    });
 }
 
 }  // namespace quillhaven

@@ -47,4 +47,16 @@ bool changesReadBack(const std::vector<PreferenceChange>& changes, PreferenceSto
 // Removes the whole record, desktop settings included.
 std::vector<PreferenceChange> recordRemoval();
 
+// The options a generated picture is shown with: stretched to the display on both axes
+// (the picture already has the display's exact size), no clipping, black fill.
+inline DesktopPictureOptions generatedPictureOptions() {
+    return DesktopPictureOptions{ImageScaling::axesIndependently, false, Color::black()};
+}
+
+// The options without the values that the desktop still holds from Quillhaven's own
+// picture, which are not the user's. Scaling and clipping come from one setting on every
+// desktop (a fill mode, picture-options), so they count as one.
+DesktopPictureOptions withoutValuesOf(DesktopPictureOptions options,
+                                      const DesktopPictureOptions& ours);
+
 }  // namespace quillhaven

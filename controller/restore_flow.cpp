@@ -10,10 +10,10 @@ namespace quillhaven {
 
 void WallpaperController::restoreOriginalWallpaper() {
     // A restore asked for while a render runs is ignored, not queued.
-    if (isBusy_) {
+    if (isBusy()) {
         return;
     }
-    std::optional<Display> display = primaryScreen();
+    std::optional<Display> display = currentDisplay();
     if (!display) {
         showError(messages::noMainDisplay, true);
         return;
@@ -28,9 +28,11 @@ void WallpaperController::restoreOriginalWallpaper() {
                 // Nothing to put back: the effect is marked off and the desktop left as it
                 // is. This is a plain status, not an error.
                 isRestorePending_ = false;
-                setIsEnabled(false);
-                defaults.setBool(false, preference_keys::enabled);
-                setStatusMessage(messages::noOriginalRecord);
+                storeEnabled(false);
+                state_.update([](ControllerState& s) {
+                    s.isEnabled = false;
+                    s.statusMessage = messages::noOriginalRecord;
+                });
                 return;
             case RecordedOriginal::State::missing:
                 // The picture may come back (a disk mounted again): the record is kept and
@@ -51,7 +53,9 @@ void WallpaperController::restoreOriginalWallpaper() {
     const Url original = Url::fileURLWithPath(record.path);
     Outcome outcome =
         saved ? services_.workspace->restoreNativeSettings(*saved, *display)
-              : services_.workspace->setDesktopImageURL(original, *display, recordedOriginalOptions());
+              : services_.workspace->setDesktopImageURL(
+                    original, *display,
+                    recordedPictureOptions(defaults, *services_.colorArchive));
     if (outcome.succeeded() && !restoreLanded(*display, saved, original)) {
         outcome = Outcome::failure(messages::restoreNotTaken);
     }
@@ -65,12 +69,14 @@ void WallpaperController::restoreOriginalWallpaper() {
 
     isRestorePending_ = false;
     generatedWallpaperURL_.reset();
-    setIsEnabled(false);
     std::vector<PreferenceChange> changes = recordRemoval();
     changes.insert(changes.begin(), {preference_keys::enabled, false});
     defaults.setValues(changes);
-    setHasError(false);
-    setStatusMessage(messages::restored);
+    state_.update([](ControllerState& s) {
+        s.isEnabled = false;
+        s.hasError = false;
+        s.statusMessage = messages::restored;
+    });
     // Every generated file goes, except one that is showing again: an old record can name a
     // file in the generated folder, and deleting it would leave the desktop showing a
     // picture that no longer exists.

@@ -1,8 +1,9 @@
-// Construction, the observed fields and their change notices, and the two status
-// operations through which every other operation reports its outcome.
+// Construction, start-up, the display summary, and the two status steps through which every
+// other operation reports its outcome.
 
 #include "wallpaper_controller.h"
 
+#include "display_rules.h"
 #include "messages.h"
 #include "preference_keys.h"
 
@@ -20,81 +21,71 @@ std::shared_ptr<WallpaperController> WallpaperController::create(
 
 WallpaperController::WallpaperController(DesktopServices services,
                                          std::shared_ptr<const WallpaperProcessor> processor)
-    : statusMessage_(messages::ready),
-      screenSummary_(messages::checkingMainDisplay),
+    : state_(ControllerState{.statusMessage = messages::ready,
+                             .screenSummary = messages::checkingMainDisplay}),
       services_(std::move(services)),
       processor_(std::move(processor)) {}
 
 WallpaperController::~WallpaperController() = default;
 
 void WallpaperController::start() {
-    // No callback is stored yet, so none of these assignments notifies anybody.
-    setIsEnabled(services_.defaults->boolForKey(preference_keys::enabled));
-    setLaunchAtLoginField(services_.loginItem->status() == LoginItemStatus::enabled);
-    updateScreenSummary();
-    if (isEnabled_) {
+    // No observer is set yet, so none of this notifies anybody.
+    const bool enabled = services_.defaults->boolForKey(preference_keys::enabled);
+    const bool atLogin = services_.loginItem->status() == LoginItemStatus::enabled;
+    state_.update([&](ControllerState& s) {
+        s.isEnabled = enabled;
+        s.launchAtLogin = atLogin;
+    });
+    showSummaryOf(currentDisplay());
+    if (enabled) {
         applyCurrentWallpaper(false);
     }
-    startMonitoring();
+    // The check holds the controller weakly: the monitor's timer must never keep it alive.
+    monitor_ = std::make_unique<ChangeMonitor>(
+        services_.scheduler, services_.changes, [weakSelf = weak_from_this()] {
+            if (const auto self = weakSelf.lock()) {
+                self->checkForChanges();
+            }
+        });
+    monitor_->start();
 }
 
-void WallpaperController::notify() {
-    if (onChange_) {
-        // A copy, so that a callback which replaces itself finishes safely.
-        auto callback = onChange_;
-        callback();
-    }
+std::optional<Display> WallpaperController::currentDisplay() const {
+    return workingDisplay(services_.displays->screens());
 }
 
-void WallpaperController::setIsEnabled(bool value) {
-    isEnabled_ = value;
-    notify();
+void WallpaperController::showSummaryOf(const std::optional<Display>& display) {
+    const std::string summary = displaySummary(display);
+    state_.update([&](ControllerState& s) { s.screenSummary = summary; });
 }
 
-void WallpaperController::setIsBusy(bool value) {
-    isBusy_ = value;
-    notify();
-}
-
-void WallpaperController::setStatusMessage(const std::string& value) {
-    statusMessage_ = value;
-    notify();
-}
-
-void WallpaperController::setHasError(bool value) {
-    hasError_ = value;
-    notify();
-}
-
-void WallpaperController::setLaunchAtLoginField(bool value) {
-    launchAtLogin_ = value;
-    notify();
-}
-
-void WallpaperController::setScreenSummary(const std::string& value) {
-    screenSummary_ = value;
-    notify();
+void WallpaperController::storeEnabled(bool enabled) {
+    services_.defaults->setBool(enabled, preference_keys::enabled);
 }
 
 void WallpaperController::markEnabled(const std::string& message) {
-    setIsEnabled(true);
-    services_.defaults->setBool(true, preference_keys::enabled);
-    setHasError(false);
-    setStatusMessage(message);
+    storeEnabled(true);
+    state_.update([&](ControllerState& s) {
+        s.isEnabled = true;
+        s.hasError = false;
+        s.statusMessage = message;
+    });
 }
 
 void WallpaperController::showError(const std::string& message, bool disableEffect) {
     if (disableEffect) {
-        setIsEnabled(false);
-        services_.defaults->setBool(false, preference_keys::enabled);
+        storeEnabled(false);
     }
-    setHasError(true);
-    setStatusMessage(message);
-    setIsBusy(false);
+    state_.update([&](ControllerState& s) {
+        s.isEnabled = s.isEnabled && !disableEffect;
+        s.hasError = true;
+        s.statusMessage = message;
+        s.isBusy = false;
+    });
 }
 
 void WallpaperController::setEffectEnabled(bool on) {
-    setHasError(false);
+    state_.update([](ControllerState& s) { s.hasError = false; });
     if (on) {
         applyCurrentWallpaper(false);
     } else {

@@ -41,11 +41,10 @@ std::optional<QJsonObject> loadOrCreate(const std::string& filePath, const std::
     return root;
 }
 
-// The entry of the display with that identifier.
-std::optional<QJsonObject> displayEntry(const QJsonObject& root, const std::string& identifier) {
-    const QString id = QString::fromStdString(identifier);
+// The entry of the display on that connector.
+std::optional<QJsonObject> displayEntry(const QJsonObject& root, const std::string& connector) {
     for (const QJsonValue& entry : root.value("displays").toArray()) {
-        if (entry.isObject() && entry.toObject().value("id") == QJsonValue(id)) {
+        if (entry.isObject() && entryConnector(entry.toObject()) == connector) {
             return entry.toObject();
         }
     }
@@ -67,22 +66,16 @@ std::string VirtualDesktop::samplePicturePath() const {
 }
 
 std::vector<Display> VirtualDesktop::screens() {
-    std::vector<Display> displays;
     const auto root = loadOrCreate(filePath_, samplePicturePath());
     if (!root) {
-        return displays;
+        return {};
     }
-    for (const QJsonValue& entry : root->value("displays").toArray()) {
-        if (auto display = displayFromJson(entry.toObject())) {
-            displays.push_back(std::move(*display));
-        }
-    }
-    return displays;
+    return displaysFromJson(root->value("displays").toArray());
 }
 
 std::optional<Url> VirtualDesktop::desktopImageURL(const Display& display) {
     const auto root = loadOrCreate(filePath_, samplePicturePath());
-    const auto entry = root ? displayEntry(*root, display.identifier) : std::nullopt;
+    const auto entry = root ? displayEntry(*root, display.connector) : std::nullopt;
     if (!entry) {
         return std::nullopt;
     }
@@ -91,7 +84,7 @@ std::optional<Url> VirtualDesktop::desktopImageURL(const Display& display) {
 
 std::optional<DesktopPictureOptions> VirtualDesktop::desktopImageOptions(const Display& display) {
     const auto root = loadOrCreate(filePath_, samplePicturePath());
-    const auto entry = root ? displayEntry(*root, display.identifier) : std::nullopt;
+    const auto entry = root ? displayEntry(*root, display.connector) : std::nullopt;
     if (!entry || !entry->value("desktopImage").isObject()) {
         return std::nullopt;
     }
@@ -110,11 +103,10 @@ Outcome VirtualDesktop::setDesktopImageURL(const Url& url, const Display& displa
     if (!QFileInfo(QString::fromStdString(url.path())).isFile()) {
         return Outcome::failure(fillIn(platform_messages::virtualPictureMissing, url.path()));
     }
-    const QString id = QString::fromStdString(display.identifier);
     QJsonArray displays = root->value("displays").toArray();
     for (qsizetype index = 0; index < displays.size(); ++index) {
         QJsonObject entry = displays.at(index).toObject();
-        if (!displays.at(index).isObject() || entry.value("id") != QJsonValue(id)) {
+        if (!displays.at(index).isObject() || entryConnector(entry) != display.connector) {
             continue;
         }
         QJsonObject picture = entry.value("desktopImage").toObject();
@@ -126,7 +118,7 @@ Outcome VirtualDesktop::setDesktopImageURL(const Url& url, const Display& displa
         return writeJsonFile(filePath_, *root);
     }
     return Outcome::failure(
-        fillIn(platform_messages::virtualDisplayUnknown, display.identifier));
+        fillIn(platform_messages::virtualDisplayUnknown, display.connector));
 }
 
 }  // namespace quillhaven

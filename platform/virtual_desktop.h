@@ -37,7 +37,7 @@ public:
     std::optional<Url> desktopImageURL(const Display& display) override;
     // Empty options when the picture has none; none without a desktopImage.
     std::optional<DesktopPictureOptions> desktopImageOptions(const Display& display) override;
-    // Needs an existing local file and a display of that identifier in a readable file.
+    // Needs an existing local file and a display on that connector in a readable file.
     Outcome setDesktopImageURL(const Url& url, const Display& display,
                                const DesktopPictureOptions& options) override;
 

@@ -21,17 +21,6 @@ QJsonObject rectToJson(const Rect& rect) {
         {"x", rect.x}, {"y", rect.y}, {"width", rect.width}, {"height", rect.height}};
 }
 
-std::optional<Rect> optionalRect(const QJsonValue& value) {
-    if (!value.isObject()) {
-        return std::nullopt;  // absent or null: the area is missing
-    }
-    return rectFromJson(value.toObject());
-}
-
-QJsonValue optionalRectToJson(const std::optional<Rect>& rect) {
-    return rect ? QJsonValue(rectToJson(*rect)) : QJsonValue(QJsonValue::Null);
-}
-
 // A scaling is a whole number; anything else is not one the options can hold.
 std::optional<ImageScaling> scalingFromJson(const QJsonValue& value) {
     if (!value.isDouble()) {
@@ -55,58 +44,127 @@ std::optional<bool> clippingFromJson(const QJsonValue& value) {
     return std::nullopt;
 }
 
+// A notch height is a positive whole number of device pixels.
+std::optional<std::uint32_t> notchFromJson(const QJsonValue& value) {
+    const double height = value.toDouble(0);
+    if (!(height >= 1 && height <= 1e6) || height != std::floor(height)) {
+        return std::nullopt;
+    }
+    return static_cast<std::uint32_t>(height);
+}
+
+bool isEarlierEntry(const QJsonObject& object) {
+    return !object.contains("connector") && object.value("frame").isObject();
+}
+
+// An entry in the earlier shape: a frame with the origin at the lower left of the main
+// display (the one at the origin), a scale, a top inset and the areas beside the notch,
+// which together meant a notch. `mainHeight` turns the frame the right way up.
+Display displayFromEarlierJson(const QJsonObject& object, double mainHeight, bool onlyDisplay) {
+    Display display;
+    display.connector = object.value("id").toString().toStdString();
+    const Rect frame = rectFromJson(object.value("frame").toObject());
+    display.geometry = Rect{frame.x, mainHeight - (frame.y + frame.height), frame.width, frame.height};
+    display.devicePixelRatio = object.value("backingScaleFactor").toDouble(1);
+    display.isPrimary = std::fabs(frame.x) < 0.5 && std::fabs(frame.y) < 0.5;
+    const double inset = object.value("safeAreaInsets").toObject().value("top").toDouble();
+    if (inset > 0 && object.value("auxiliaryTopLeftArea").isObject() &&
+        object.value("auxiliaryTopRightArea").isObject()) {
+        display.notchHeight = notchFromJson(std::round(inset * display.devicePixelRatio));
+    }
+    display.isBuiltIn = display.notchHeight.has_value() || onlyDisplay;
+    return display;
+}
+
+Display displayFromCurrentJson(const QJsonObject& object, bool onlyDisplay) {
+    Display display;
+    display.connector = object.value("connector").toString().toStdString();
+    display.isBuiltIn = object.value("builtIn").toBool(onlyDisplay);
+    display.isPrimary = object.value("primary").toBool(false);
+    display.geometry = rectFromJson(object.value("geometry").toObject());
+    display.devicePixelRatio = object.value("devicePixelRatio").toDouble(1);
+    display.notchHeight = notchFromJson(object.value("notchHeight"));
+    return display;
+}
+
+// The height of the display at the origin among earlier entries, which turns their frames
+// the right way up; the first such entry's when none sits there.
+double earlierMainHeight(const QJsonArray& entries) {
+    std::optional<double> first;
+    for (const QJsonValue& value : entries) {
+        const QJsonObject frame = value.toObject().value("frame").toObject();
+        if (!isEarlierEntry(value.toObject())) {
+            continue;
+        }
+        const double height = frame.value("height").toDouble();
+        if (std::fabs(frame.value("x").toDouble()) < 0.5 &&
+            std::fabs(frame.value("y").toDouble()) < 0.5) {
+            return height;
+        }
+        first = first.value_or(height);
+    }
+    return first.value_or(0);
+}
+
 }  // namespace
+
+std::optional<std::string> entryConnector(const QJsonObject& entry) {
+    const QJsonValue name = entry.contains("connector") ? entry.value("connector") : entry.value("id");
+    if (!name.isString()) {
+        return std::nullopt;
+    }
+    return name.toString().toStdString();
+}
 
 Display builtInVirtualDisplay() {
     Display display;
-    display.identifier = "built-in";
-    display.frame = Rect{0, 0, 1512, 982};
-    display.backingScaleFactor = 2;
-    display.safeAreaInsets = EdgeInsets{32, 0, 0, 0};
-    display.auxiliaryTopLeftArea = Rect{0, 950, 660, 32};
-    display.auxiliaryTopRightArea = Rect{852, 950, 660, 32};
+    display.connector = "eDP-1";
+    display.isBuiltIn = true;
+    display.isPrimary = true;
+    display.geometry = Rect{0, 0, 1512, 982};
+    display.devicePixelRatio = 2;
+    display.notchHeight = 64;
     return display;
 }
 
-std::optional<Display> displayFromJson(const QJsonObject& object) {
-    const QJsonValue id = object.value("id");
-    if (!id.isString()) {
-        return std::nullopt;
+std::vector<Display> displaysFromJson(const QJsonArray& entries) {
+    const double mainHeight = earlierMainHeight(entries);
+    const bool onlyDisplay = entries.size() == 1;
+    std::vector<Display> displays;
+    for (const QJsonValue& value : entries) {
+        const QJsonObject object = value.toObject();
+        if (!entryConnector(object)) {
+            continue;  // not a display
+        }
+        Display display = isEarlierEntry(object)
+                              ? displayFromEarlierJson(object, mainHeight, onlyDisplay)
+                              : displayFromCurrentJson(object, onlyDisplay);
+        // A display no real screen could have (no area, no ratio, a notch taller than
+        // itself) would be processed into a meaningless picture and reported as a success.
+        const double notchInPixels = display.notchHeight.value_or(0);
+        if (const auto problem = displayMeasurementProblem(
+                display.geometry.width, display.geometry.height, display.devicePixelRatio,
+                notchInPixels / display.devicePixelRatio, 0)) {
+            qWarning("Virtual display %s ignored: %s", display.connector.c_str(), problem->c_str());
+            continue;
+        }
+        displays.push_back(std::move(display));
     }
-    Display display;
-    display.identifier = id.toString().toStdString();
-    display.frame = rectFromJson(object.value("frame").toObject());
-    display.backingScaleFactor = object.value("backingScaleFactor").toDouble(1);
-    const QJsonObject insets = object.value("safeAreaInsets").toObject();
-    display.safeAreaInsets =
-        EdgeInsets{insets.value("top").toDouble(), insets.value("left").toDouble(),
-                   insets.value("bottom").toDouble(), insets.value("right").toDouble()};
-    display.auxiliaryTopLeftArea = optionalRect(object.value("auxiliaryTopLeftArea"));
-    display.auxiliaryTopRightArea = optionalRect(object.value("auxiliaryTopRightArea"));
-    // A display no real screen could have (no area, no scale, a notch taller than itself)
-    // would be processed into a meaningless picture and reported as a success.
-    if (const auto problem = displayMeasurementProblem(
-            display.frame.width, display.frame.height, display.backingScaleFactor,
-            display.safeAreaInsets.top, 0)) {
-        qWarning("Virtual display %s ignored: %s", display.identifier.c_str(), problem->c_str());
-        return std::nullopt;
-    }
-    return display;
+    return displays;
 }
 
 QJsonObject displayToJson(const Display& display) {
-    const EdgeInsets& insets = display.safeAreaInsets;
-    return QJsonObject{
-        {"id", QString::fromStdString(display.identifier)},
-        {"frame", rectToJson(display.frame)},
-        {"backingScaleFactor", display.backingScaleFactor},
-        {"safeAreaInsets", QJsonObject{{"top", insets.top},
-                                       {"left", insets.left},
-                                       {"bottom", insets.bottom},
-                                       {"right", insets.right}}},
-        {"auxiliaryTopLeftArea", optionalRectToJson(display.auxiliaryTopLeftArea)},
-        {"auxiliaryTopRightArea", optionalRectToJson(display.auxiliaryTopRightArea)},
+    QJsonObject object{
+        {"connector", QString::fromStdString(display.connector)},
+        {"builtIn", display.isBuiltIn},
+        {"primary", display.isPrimary},
+        {"geometry", rectToJson(display.geometry)},
+        {"devicePixelRatio", display.devicePixelRatio},
     };
+    if (display.notchHeight) {
+        object["notchHeight"] = qint64{*display.notchHeight};
+    }
+    return object;
 }
 
 std::optional<Url> urlFromJson(const QJsonValue& value) {

@@ -145,12 +145,17 @@ void AppDelegate::addStateObserver(std::function<void()> observer) {
     stateObservers_.push_back(std::move(observer));
 }
 
+// Choosing a checkable item flips its mark at once. The menu is redrawn from the state
+// afterwards even when the state did not move (a toggle refused while busy), so the mark
+// never shows what did not happen.
 void AppDelegate::toggleEffect() {
     controller_->setEffectEnabled(!controller_->isEnabled());
+    requestMenuRefresh();
 }
 
 void AppDelegate::toggleLaunchAtLogin() {
     controller_->setLaunchAtLogin(!controller_->launchAtLogin());
+    requestMenuRefresh();
 }
 
 void AppDelegate::refreshWallpaper() {

@@ -1,7 +1,7 @@
 #pragma once
 
 // Turns the screens as the window system describes them into the controller's displays.
-// Kept apart from QScreen so the arithmetic can be checked with any arrangement.
+// Kept apart from QScreen so the rules can be checked with any arrangement.
 
 #include <cstdint>
 #include <optional>
@@ -13,7 +13,7 @@
 namespace quillhaven {
 
 // One screen as the window system reports it: geometry in device-independent pixels in the
-// window system's global space, whose y axis grows downward.
+// window system's global space.
 struct ScreenDescription {
     std::string name;  // connector name, e.g. "eDP-1"
     double x = 0;
@@ -26,20 +26,14 @@ struct ScreenDescription {
 
 // Notch heights in device pixels from the two sources.
 struct NotchHeights {
-    std::optional<std::uint32_t> builtInPanel;     // detected on the built-in panel
-    std::optional<std::uint32_t> primaryOverride;  // QUILLHAVEN_NOTCH_HEIGHT
+    std::optional<std::uint32_t> builtInPanel;  // detected on the built-in panel
+    std::optional<std::uint32_t> override;      // QUILLHAVEN_NOTCH_HEIGHT
 };
 
-// Share of the panel width that the notch is taken to cover when the areas beside it are
-// drawn. Only their presence matters to the controller; the width is an estimate close to
-// the notches of current laptops (about 190 of 1512 points).
-inline constexpr double estimatedNotchWidthShare = 0.125;
-
-// Maps the screens in the given order. Frames are in points in a y-up space whose origin
-// is the lower-left corner of the primary screen (the first screen when none is marked).
-// A notched screen gets a top inset of the notch height divided by its pixel ratio and an
-// area on each side of a centred notch. The override applies to the primary screen and wins
-// over the detected height there. A notch that would fill the whole screen is ignored.
+// Maps the screens in the given order, geometry as given. The built-in panel (an "eDP"
+// connector, or the only screen) gets the detected notch. The override gives the built-in
+// panel its notch, or the primary screen (the first when none is marked) where there is no
+// built-in panel, as on a desktop machine trying a virtual notch; it wins over detection.
 std::vector<Display> mapScreensToDisplays(const std::vector<ScreenDescription>& screens,
                                           const NotchHeights& notch);
 

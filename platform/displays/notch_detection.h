@@ -34,7 +34,7 @@ std::optional<std::uint32_t> deviceTreeNotchHeight(const NotchSources& sources);
 // The built-in panel: the connector whose name starts with "eDP", or the only screen.
 bool isBuiltInPanel(std::string_view connectorName, std::size_t screenCount);
 
-// The name of the variable that gives the primary screen a notch of that many pixels.
+// The name of the variable that gives the built-in panel (or, without one, the primary screen) a notch of that many pixels.
 inline constexpr const char* notchHeightOverrideVariable = "QUILLHAVEN_NOTCH_HEIGHT";
 
 // Parses the override: a positive whole number of pixels, surrounding spaces allowed.

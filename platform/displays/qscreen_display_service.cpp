@@ -25,7 +25,7 @@ std::vector<Display> QScreenDisplayService::screens() {
     notch.builtInPanel = detectBuiltInNotchHeight(sources_);
     const QByteArray override = qgetenv(notchHeightOverrideVariable);
     if (!override.isEmpty()) {
-        notch.primaryOverride =
+        notch.override =
             parseNotchHeightOverride(std::string_view(override.constData(), override.size()));
     }
     return mapScreensToDisplays(descriptions, notch);

@@ -1,7 +1,7 @@
 #pragma once
 
 // The displays of the running graphical session, read from QScreen on every call, with the
-// notch found on the built-in panel (or given by QUILLHAVEN_NOTCH_HEIGHT for the primary).
+// notch found on the built-in panel (or given by QUILLHAVEN_NOTCH_HEIGHT).
 
 #include <vector>
 

@@ -1,6 +1,9 @@
 #include "plasma_workspace.h"
 
+#include <algorithm>
 #include <cmath>
+
+#include "display_rules.h"
 
 #include "fill_mode_mapping.h"
 #include "platform_messages.h"
@@ -8,30 +11,21 @@
 
 namespace quillhaven::plasma {
 
-namespace {
-
-constexpr double originTolerance = 0.5;
-
-bool isAtOrigin(const Display& display) {
-    return std::fabs(display.frame.x) < originTolerance &&
-           std::fabs(display.frame.y) < originTolerance;
-}
-
-}  // namespace
-
-std::optional<int> plasmaScreenNumber(const Display& display, const std::vector<Display>& all) {
-    if (isAtOrigin(display)) {
-        return 0;
-    }
+std::optional<ScreenTarget> plasmaScreenNumber(const Display& display,
+                                               const std::vector<Display>& all) {
+    const auto primary = std::find_if(all.begin(), all.end(),
+                                      [](const Display& d) { return d.isPrimary; });
+    const auto first = primary != all.end() ? primary : all.begin();
     int number = 1;
-    bool primarySeen = false;
-    for (const Display& candidate : all) {
-        if (!primarySeen && isAtOrigin(candidate)) {
-            primarySeen = true;
+    for (auto candidate = all.begin(); candidate != all.end(); ++candidate) {
+        if (candidate == first) {
+            if (candidate->connector == display.connector) {
+                return ScreenTarget{display.connector, 0};
+            }
             continue;
         }
-        if (candidate.identifier == display.identifier) {
-            return number;
+        if (candidate->connector == display.connector) {
+            return ScreenTarget{display.connector, number};
         }
         ++number;
     }
@@ -60,7 +54,7 @@ std::optional<WallpaperReading> PlasmaWorkspace::read(const Display& display) {
     const std::optional<FileStamp> stamp =
         appletsConfigPath_.empty() ? std::nullopt : fileStamp(appletsConfigPath_);
     const auto now = std::chrono::steady_clock::now();
-    if (const auto kept = kept_.find(*screen); kept != kept_.end()) {
+    if (const auto kept = kept_.find(screen->connector); kept != kept_.end()) {
         if (stamp && kept->second.configStamp == *stamp &&
             now - kept->second.readAt < readingLifetime) {
             return kept->second.reading;
@@ -80,7 +74,7 @@ std::optional<WallpaperReading> PlasmaWorkspace::read(const Display& display) {
     }
     lastReadFailure_.clear();
     if (stamp) {
-        kept_[*screen] = KeptReading{*wallpaper, *stamp, now};
+        kept_[screen->connector] = KeptReading{*wallpaper, *stamp, now};
     }
     return wallpaper;
 }
@@ -100,8 +94,9 @@ std::optional<Url> PlasmaWorkspace::desktopImageURL(const Display& display) {
         reading->image.trimmed().isEmpty() ? defaultWallpaperPackage(packages_)
                                            : wallpaperPackageFolder(reading->image, packages_);
     if (package) {
-        const QSize pixels(static_cast<int>(std::lround(display.frame.width * display.backingScaleFactor)),
-                           static_cast<int>(std::lround(display.frame.height * display.backingScaleFactor)));
+        const PixelSize native = nativePixelSize(display);
+        const QSize pixels(static_cast<int>(std::min<std::int64_t>(native.width, 1 << 20)),
+                           static_cast<int>(std::min<std::int64_t>(native.height, 1 << 20)));
         const auto picture =
             preferredPictureInPackage(*package, pixels, prefersDarkPictures(packages_));
         return picture ? std::optional(Url::fileURLWithPath(picture->toStdString())) : std::nullopt;

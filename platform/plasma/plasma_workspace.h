@@ -20,12 +20,13 @@
 namespace quillhaven::plasma {
 
 // Which Plasma screen shows a display; none when it cannot be told.
-using ScreenNumbering = std::function<std::optional<int>(const Display&)>;
+using ScreenNumbering = std::function<std::optional<ScreenTarget>(const Display&)>;
 
-// Plasma gives number 0 to its primary screen, the one our display list puts at the
-// origin. The other displays follow in the order of the list, from 1. Only the main
-// display, which is always 0, is ever asked for by the controller.
-std::optional<int> plasmaScreenNumber(const Display& display, const std::vector<Display>& all);
+// Plasma gives number 0 to its primary screen (the first when none is marked) and numbers
+// the others after it. The scripts ask Plasma for the connector's own number first; this
+// one stands in where the shell cannot map connectors. None when the display is not listed.
+std::optional<ScreenTarget> plasmaScreenNumber(const Display& display,
+                                               const std::vector<Display>& all);
 
 // The numbering for the displays a service lists at the time of each call.
 ScreenNumbering screenNumberingFrom(std::shared_ptr<DisplayService> displays);
@@ -77,7 +78,7 @@ private:
     ScreenNumbering numbering_;
     std::string appletsConfigPath_;
     PackageFolders packages_;
-    std::map<int, KeptReading> kept_;  // by Plasma screen number
+    std::map<std::string, KeptReading> kept_;  // by connector
     std::string lastReadFailure_;
 };
 

@@ -10,9 +10,17 @@ namespace quillhaven::plasma {
 
 namespace {
 
-// Finds the desktops of the target screen. Plasma numbers `screen` as an integer; other
-// activities' desktops report -1 and are left out.
+// Finds the desktops of the screen on the connector. Plasma numbers its screens in its own
+// order and maps a connector to its number; a shell without that mapping gets the number
+// worked out from the display list. Other activities' desktops report -1 and are left out.
 constexpr const char* desktopsOnScreen = R"JS(
+  var target = fallbackScreen;
+  if (typeof screenForConnector === "function") {
+    var numbered = Number(screenForConnector(connector));
+    if (numbered >= 0) {
+      target = numbered;
+    }
+  }
   var matched = [];
   var all = desktops();
   for (var i = 0; i < all.length; ++i) {
@@ -63,10 +71,14 @@ std::string scriptStringLiteral(std::string_view text) {
     return out;
 }
 
-QString readWallpaperScript(int screen) {
-    const std::string declarations = "  var target = " + std::to_string(screen) +
-                                     ";\n  var plugin = " + scriptStringLiteral(imagePlugin) +
-                                     ";\n";
+std::string screenDeclarations(const ScreenTarget& screen) {
+    return "  var connector = " + scriptStringLiteral(screen.connector) +
+           ";\n  var fallbackScreen = " + std::to_string(screen.fallbackNumber) + ";\n";
+}
+
+QString readWallpaperScript(const ScreenTarget& screen) {
+    const std::string declarations = screenDeclarations(screen) + "  var plugin = " +
+                                     scriptStringLiteral(imagePlugin) + ";\n";
     return scriptWithBody(declarations, R"JS(
   var desktop = matched[0];
   var answer = {found: true, plugin: String(desktop.wallpaperPlugin)};
@@ -86,8 +98,8 @@ QString readWallpaperScript(int screen) {
 )JS");
 }
 
-QString writeWallpaperScript(int screen, const WallpaperWrite& values) {
-    std::string declarations = "  var target = " + std::to_string(screen) + ";\n";
+QString writeWallpaperScript(const ScreenTarget& screen, const WallpaperWrite& values) {
+    std::string declarations = screenDeclarations(screen);
     declarations += "  var plugin = " + scriptStringLiteral(imagePlugin) + ";\n";
     declarations += "  var image = " +
                     (values.image ? scriptStringLiteral(values.image->toStdString())

@@ -22,9 +22,19 @@ inline constexpr const char* imagePlugin = "org.kde.image";
 // escapes, U+2028 and U+2029 are escaped since older script engines end a line there.
 std::string scriptStringLiteral(std::string_view text);
 
+// The Plasma screen a script works on: the one Plasma maps the connector to, or, where the
+// shell cannot map connectors, the number Plasma would give the display.
+struct ScreenTarget {
+    std::string connector;
+    int fallbackNumber = 0;
+};
+
+// The script's declarations that name the screen.
+std::string screenDeclarations(const ScreenTarget& screen);
+
 // Reads the wallpaper plugin and, for the image plugin, its Image, FillMode and Color on
-// the desktop of the given Plasma screen.
-QString readWallpaperScript(int screen);
+// the desktop of the screen.
+QString readWallpaperScript(const ScreenTarget& screen);
 
 // Each value is written as text exactly as given, and only when the desktop holds another;
 // an absent one is left as it is.
@@ -38,7 +48,7 @@ struct WallpaperWrite {
 
 // Writes the values to every desktop of the screen, but only when all of them use the
 // image plugin: a slideshow or another plugin is never switched away from.
-QString writeWallpaperScript(int screen, const WallpaperWrite& values);
+QString writeWallpaperScript(const ScreenTarget& screen, const WallpaperWrite& values);
 
 struct WallpaperReading {
     bool found = false;  // a desktop exists on that screen

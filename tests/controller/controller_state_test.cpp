@@ -1,7 +1,5 @@
-// Construction, the change notices of the observed fields, the two status operations, the
-// effect switch, the choice of main display and the display summary.
-
-#include <cmath>
+// Construction, the change notices of the observed state, the effect switch and the
+// display summary.
 
 #include "controller_test_support.h"
 #include "preference_keys.h"
@@ -45,7 +43,7 @@ TEST_F(Construction, WithTheFlagAbsentAppliesNothingAndStillStartsThePoll) {
     EXPECT_TRUE(desktop.workspace->setCalls().empty());
     EXPECT_EQ(desktop.scheduler->backgroundTasksStarted(), 0u);
     EXPECT_EQ(desktop.scheduler->timerIntervals(), std::vector<Scheduler::Duration>{5000ms});
-    EXPECT_FALSE(controller->generatedWallpaperURL());
+    EXPECT_FALSE(shownGenerated());
 }
 
 TEST_F(Construction, LaunchAtLoginIsTrueOnlyForAnEnabledLoginItem) {
@@ -79,60 +77,46 @@ TEST_F(Construction, WithTheFlagOnStartsARenderThatEndsAfterConstruction) {
     EXPECT_EQ(desktop.scheduler->timerCount(), 1u);
     const Snapshot before = snapshot();
     drain();
-    EXPECT_EQ(notices,
-              Notices(before).enabled(true).error(false).status(effectOn).busy(false).list());
-    EXPECT_TRUE(controller->generatedWallpaperURL());
+    expectEndState(Notices(before).enabled(true).error(false).status(effectOn).busy(false).list());
+    EXPECT_TRUE(shownGenerated());
 }
 
-TEST_F(StatusOperations, MarkEnabledAndShowErrorNotifyInTheirOrder) {
-    create();
-    Snapshot before = snapshot();
-    controller->markEnabled(effectOn);
-    EXPECT_EQ(notices, Notices(before).enabled(true).error(false).status(effectOn).list());
-    EXPECT_TRUE(desktop.defaults->boolForKey(keys::enabled));
-
-    notices.clear();
-    before = snapshot();
-    controller->showError("失敗", false);
-    EXPECT_EQ(notices, Notices(before).error(true).status("失敗").busy(false).list());
-    EXPECT_TRUE(controller->isEnabled());
-    EXPECT_TRUE(desktop.defaults->boolForKey(keys::enabled));
-
-    notices.clear();
-    before = snapshot();
-    controller->showError("停止", true);
-    EXPECT_EQ(notices,
-              Notices(before).enabled(false).error(true).status("停止").busy(false).list());
-    EXPECT_EQ(desktop.defaults->value(keys::enabled), InMemoryPreferenceStore::Value(false));
-}
-
-TEST_F(StatusOperations, EveryAssignmentNotifiesEvenWithTheSameValue) {
-    create();
-    controller->setHasError(false);
-    controller->setHasError(false);
-    EXPECT_EQ(notices.size(), 2u);
-    controller->updateScreenSummary();
-    EXPECT_EQ(notices.size(), 3u);
-    // A replaced callback is the only one called; with none stored nothing is called.
+TEST(ObservedStateTest, NotifiesOncePerChangeAndNeverWithoutOne) {
+    ObservedState state(ControllerState{});
+    int heard = 0;
+    state.setObserver([&] { ++heard; });
+    state.update([](ControllerState& s) {
+        s.isEnabled = true;
+        s.statusMessage = "一";
+        s.hasError = true;
+    });
+    EXPECT_EQ(heard, 1);
+    state.update([](ControllerState& s) { s.statusMessage = "一"; });
+    EXPECT_EQ(heard, 1);
+    // An observer that replaces itself finishes, and only the new one hears the next change.
     int replaced = 0;
-    controller->setOnChange([&] { ++replaced; });
-    controller->setHasError(true);
+    state.setObserver([&] {
+        ++heard;
+        state.setObserver([&] { ++replaced; });
+    });
+    state.update([](ControllerState& s) { s.isBusy = true; });
+    state.update([](ControllerState& s) { s.isBusy = false; });
+    EXPECT_EQ(heard, 2);
     EXPECT_EQ(replaced, 1);
-    controller->setOnChange(nullptr);
-    controller->markEnabled(effectOn);
-    EXPECT_EQ(replaced, 1);
-    EXPECT_TRUE(controller->isEnabled());
+    EXPECT_FALSE(state.value().isBusy);
 }
 
 TEST_F(StatusOperations, SetEffectEnabledClearsTheErrorFirstThenAppliesOrRestores) {
     show(userPicture());
+    desktop.loginItem->failNextCall("拒否");
     create();
-    controller->showError("前の失敗", false);
+    controller->setLaunchAtLogin(true);
+    ASSERT_TRUE(controller->hasError());
     notices.clear();
     Snapshot before = snapshot();
     controller->setEffectEnabled(true);
     drain();
-    EXPECT_EQ(notices, Notices(before)
+    expectEndState(Notices(before)
                            .error(false)
                            .busy(true)
                            .status("壁紙を処理しています…")
@@ -146,7 +130,7 @@ TEST_F(StatusOperations, SetEffectEnabledClearsTheErrorFirstThenAppliesOrRestore
     notices.clear();
     before = snapshot();
     controller->setEffectEnabled(false);
-    EXPECT_EQ(notices, Notices(before)
+    expectEndState(Notices(before)
                            .error(false)
                            .enabled(false)
                            .error(false)
@@ -155,77 +139,16 @@ TEST_F(StatusOperations, SetEffectEnabledClearsTheErrorFirstThenAppliesOrRestore
     EXPECT_EQ(desktop.workspace->picture("builtin"), userPicture());
 }
 
-TEST_F(DisplaySummary, MainDisplayIsTheOneAtTheOriginElseTheFirst) {
-    create();
-    EXPECT_EQ(controller->primaryScreen(), builtin);
-
-    desktop.displays->setScreens({});
-    EXPECT_FALSE(controller->primaryScreen());
-    controller->updateScreenSummary();
-    EXPECT_EQ(controller->screenSummary(), "メインディスプレイなし");
-
-    auto at = [](const char* id, double x, double y) {
-        return FakeDisplayService::plainDisplay(id, 100, 50, 1, x, y);
-    };
-    desktop.displays->setScreens({at("left", -100, 0), at("main", 0, 0)});
-    EXPECT_EQ(controller->primaryScreen()->identifier, "main");
-    desktop.displays->setScreens({at("left", -100, 0), at("near", 0.4, -0.3)});
-    EXPECT_EQ(controller->primaryScreen()->identifier, "near");
-    desktop.displays->setScreens({at("first", 0.5, 0), at("second", 0, -0.5)});
-    EXPECT_EQ(controller->primaryScreen()->identifier, "first");
-}
-
 // The summary describes one reading of the display list, even when the list changes while
 // it is being built.
 TEST_F(DisplaySummary, IsBuiltFromASingleReadingOfTheDisplays) {
     auto displays = std::make_shared<ChangingDisplays>();
     DesktopServices services = desktop.services();
     services.displays = displays;
-    auto changing = WallpaperController::create(services, processor);
     displays->queued = {{FakeDisplayService::plainDisplay("external", 1920, 1080, 1, 100, 0)}};
-    displays->reads = 0;
-    changing->updateScreenSummary();
+    auto changing = WallpaperController::create(services, processor);
     EXPECT_EQ(changing->screenSummary(), "ノッチなし・1920 × 1080");
     EXPECT_EQ(displays->reads, 1);
-}
-
-TEST_F(DisplaySummary, ShowsTheNotchLabelAndTheTruncatedSize) {
-    create();
-    struct Case {
-        double width, height, inset;
-        bool bothAreas;
-        const char* summary;
-    };
-    for (const Case& c : std::vector<Case>{
-             {1512, 982, 32, true, "ノッチあり・1512 × 982"},
-             {1512.9, 982.99, 32, true, "ノッチあり・1512 × 982"},
-             {1512, 982, 0, true, "ノッチなし・1512 × 982"},
-             {1512, 982, 32, false, "ノッチあり・1512 × 982"},
-             {-3.7, 0.2, 0, false, "ノッチなし・-3 × 0"},
-             {std::nan(""), 1e30, 0, false, "ノッチなし・? × ?"},
-             {9223372036854774784.0, 1, 0, false, "ノッチなし・9223372036854774784 × 1"},
-         }) {
-        Display display = FakeDisplayService::notchedDisplay("d", c.width, c.height, 2, c.inset);
-        if (!c.bothAreas) {
-            display.auxiliaryTopLeftArea.reset();
-        }
-        desktop.displays->setScreens({display});
-        controller->updateScreenSummary();
-        EXPECT_EQ(controller->screenSummary(), c.summary);
-    }
-}
-
-TEST_F(DisplaySummary, TheNotchTestNeedsAnInsetAndBothAreas) {
-    Display display = builtin;
-    EXPECT_TRUE(WallpaperController::hasNotch(display));
-    display.safeAreaInsets.top = 0;
-    EXPECT_FALSE(WallpaperController::hasNotch(display));
-    display = builtin;
-    display.auxiliaryTopLeftArea.reset();
-    EXPECT_FALSE(WallpaperController::hasNotch(display));
-    display = builtin;
-    display.auxiliaryTopRightArea.reset();
-    EXPECT_FALSE(WallpaperController::hasNotch(display));
 }
 
 }  // namespace

@@ -8,13 +8,15 @@
 #include <fstream>
 #include <string>
 
-namespace quillhaven::testing {
-
-void PrintTo(const Snapshot& s, std::ostream* out) {
+namespace quillhaven {
+void PrintTo(const ControllerState& s, std::ostream* out) {
     *out << "{enabled=" << s.isEnabled << " busy=" << s.isBusy << " status=\"" << s.statusMessage
          << "\" error=" << s.hasError << " login=" << s.launchAtLogin << " summary=\""
          << s.screenSummary << "\"}";
 }
+}  // namespace quillhaven
+
+namespace quillhaven::testing {
 
 void writePng(const std::filesystem::path& path, int width, int height, int red, int green,
               int blue) {
@@ -70,7 +72,7 @@ DesktopPictureOptions ControllerTest::userOptions() {
 }
 
 void ControllerTest::show(const Url& picture, std::optional<DesktopPictureOptions> options) {
-    desktop.workspace->setPicture(builtin.identifier, picture, std::move(options));
+    desktop.workspace->setPicture(builtin.connector, picture, std::move(options));
 }
 
 void ControllerTest::create() {
@@ -83,11 +85,6 @@ void ControllerTest::listen() {
     // by the test while a render still holds it.
     WallpaperController* caller = controller.get();
     controller->setOnChange([this, caller] { notices.push_back(snapshotOf(*caller)); });
-}
-
-Snapshot snapshotOf(const WallpaperController& c) {
-    return Snapshot{c.isEnabled(), c.isBusy(),        c.statusMessage(),
-                    c.hasError(),  c.launchAtLogin(), c.screenSummary()};
 }
 
 Snapshot ControllerTest::snapshot() const {
@@ -104,8 +101,13 @@ void ControllerTest::createAndApply() {
     controller->applyCurrentWallpaper(false);
     drain();
     ASSERT_TRUE(controller->isEnabled()) << controller->statusMessage();
-    ASSERT_TRUE(controller->generatedWallpaperURL().has_value());
+    ASSERT_TRUE(shownGenerated().has_value());
     forgetHistory();
+}
+
+std::optional<Url> ControllerTest::shownGenerated() const {
+    const auto shown = desktop.workspace->picture(builtin.connector);
+    return shown && processor->isGeneratedWallpaper(*shown) ? shown : std::nullopt;
 }
 
 void ControllerTest::forgetHistory() {

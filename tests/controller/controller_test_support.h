@@ -19,21 +19,16 @@
 
 namespace quillhaven::testing {
 
-// The six observed fields at one moment.
-struct Snapshot {
-    bool isEnabled = false;
-    bool isBusy = false;
-    std::string statusMessage;
-    bool hasError = false;
-    bool launchAtLogin = false;
-    std::string screenSummary;
-    friend bool operator==(const Snapshot&, const Snapshot&) = default;
-};
-void PrintTo(const Snapshot& snapshot, std::ostream* out);
-Snapshot snapshotOf(const WallpaperController& controller);
+// The observed state at one moment.
+using Snapshot = ControllerState;
+}  // namespace quillhaven::testing
+namespace quillhaven {
+void PrintTo(const ControllerState& state, std::ostream* out);
+}  // namespace quillhaven
+namespace quillhaven::testing {
+inline Snapshot snapshotOf(const WallpaperController& controller) { return controller.state(); }
 
-// Builds an expected notice sequence: each call changes one field of the running snapshot
-// and appends the result, as one assignment in the controller would.
+// Builds an expected end state from the one before, one field at a time.
 class Notices {
 public:
     explicit Notices(Snapshot start) : current_(std::move(start)) {}
@@ -98,12 +93,12 @@ protected:
     // render; then forgets the notices, preference writes and workspace calls made so far.
     void createAndApply();
     void forgetHistory();
-    // Checks where a flow ended: the state its last change notice showed. For outcomes whose
-    // order of assignments matters to nobody; each flow keeps one test of the full order.
+    // The processed picture the built-in display shows, none when it shows another.
+    std::optional<Url> shownGenerated() const;
+    // Checks where a flow ended: the state its last change notice showed.
     void expectEndState(const std::vector<Snapshot>& expected) const {
-        ASSERT_FALSE(notices.empty());
         ASSERT_FALSE(expected.empty());
-        EXPECT_EQ(notices.back(), expected.back());
+        EXPECT_EQ(snapshot(), expected.back());
     }
 
     std::vector<std::filesystem::path> generatedFiles() const;

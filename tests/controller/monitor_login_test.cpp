@@ -17,17 +17,18 @@ using LoginItem = ControllerTest;
 TEST_F(ChangeMonitor, WithTheEffectOffEveryTickOnlyRefreshesTheSummary) {
     show(userPicture());
     create();
-    const Snapshot before = snapshot();
+    const std::size_t readsBefore = desktop.displays->reads();
     desktop.scheduler->advanceBy(60s);
     EXPECT_EQ(desktop.scheduler->now(), 60s);
-    EXPECT_EQ(notices, std::vector<Snapshot>(12, before));
+    EXPECT_EQ(desktop.displays->reads(), readsBefore + 12);
+    EXPECT_TRUE(notices.empty()) << "nothing changed";
     EXPECT_EQ(desktop.workspace->urlReads(), 0u);
     EXPECT_TRUE(desktop.defaults->writes().empty());
     // Nothing happens between ticks.
     desktop.scheduler->advanceBy(4999ms);
-    EXPECT_EQ(notices.size(), 12u);
+    EXPECT_EQ(desktop.displays->reads(), readsBefore + 12);
     desktop.scheduler->advanceBy(1ms);
-    EXPECT_EQ(notices.size(), 13u);
+    EXPECT_EQ(desktop.displays->reads(), readsBefore + 13);
 }
 
 TEST_F(ChangeMonitor, TicksFollowTheDisplayWithoutActingOnIt) {
@@ -40,9 +41,8 @@ TEST_F(ChangeMonitor, TicksFollowTheDisplayWithoutActingOnIt) {
 
 TEST_F(ChangeMonitor, WhileTheGeneratedPictureShowsTicksDoNothingMore) {
     createAndApply();
-    const Snapshot before = snapshot();
     desktop.scheduler->advanceBy(60s);
-    EXPECT_EQ(notices, std::vector<Snapshot>(12, before));
+    EXPECT_TRUE(notices.empty());
     EXPECT_EQ(desktop.workspace->urlReads(), 12u);
     EXPECT_TRUE(desktop.workspace->setCalls().empty());
     EXPECT_TRUE(desktop.defaults->writes().empty());
@@ -53,7 +53,7 @@ TEST_F(ChangeMonitor, WhileTheGeneratedPictureShowsTicksDoNothingMore) {
 // a trailing slash): it is still the generated picture, and no tick renders again.
 TEST_F(ChangeMonitor, TheGeneratedPictureSpelledDifferentlyIsStillRecognised) {
     createAndApply();
-    const std::string path = controller->generatedWallpaperURL()->path();
+    const std::string path = shownGenerated()->path();
     const std::size_t slash = path.rfind('/');
     for (const std::string& spelling :
          {"/" + path, path.substr(0, slash) + "//./" + path.substr(slash + 1), path + "/"}) {
@@ -68,7 +68,7 @@ TEST_F(ChangeMonitor, TheGeneratedPictureSpelledDifferentlyIsStillRecognised) {
 
 TEST_F(ChangeMonitor, ANewlyChosenPictureIsRecordedAndProcessedOnTheNextTick) {
     createAndApply();
-    const Url oldGenerated = *controller->generatedWallpaperURL();
+    const Url oldGenerated = *shownGenerated();
     const Url chosen = userPicture("chosen.png", 20, 30);
     show(chosen, DesktopPictureOptions{ImageScaling::proportionallyDown, {}, {}});
     desktop.scheduler->advanceBy(4s);
@@ -79,15 +79,14 @@ TEST_F(ChangeMonitor, ANewlyChosenPictureIsRecordedAndProcessedOnTheNextTick) {
     EXPECT_EQ(controller->statusMessage(), "ノッチを目立たなくしています");
     EXPECT_EQ(storedString(keys::originalWallpaper), chosen.path());
     EXPECT_EQ(desktop.defaults->integerForKey(keys::originalImageScaling), 0);
-    ASSERT_TRUE(controller->generatedWallpaperURL());
-    EXPECT_NE(*controller->generatedWallpaperURL(), oldGenerated);
-    EXPECT_EQ(desktop.workspace->picture("builtin"), controller->generatedWallpaperURL());
+    ASSERT_TRUE(shownGenerated());
+    EXPECT_NE(*shownGenerated(), oldGenerated);
+    EXPECT_EQ(desktop.workspace->picture("builtin"), shownGenerated());
     EXPECT_EQ(generatedFiles().size(), 1u);
 }
 
 TEST_F(ChangeMonitor, ANoticeIsFollowedOnceItSettlesWithoutWaitingForTheTick) {
     createAndApply();
-    ASSERT_TRUE(controller->isWatchingChanges());
     const std::size_t rendersBefore = desktop.scheduler->backgroundTasksStarted();
     desktop.scheduler->advanceBy(1s);
     // The user tries two pictures in quick succession; each choice arrives as a burst.
@@ -105,7 +104,7 @@ TEST_F(ChangeMonitor, ANoticeIsFollowedOnceItSettlesWithoutWaitingForTheTick) {
     drain();
     EXPECT_EQ(desktop.scheduler->backgroundTasksStarted(), rendersBefore + 1) << "one render";
     EXPECT_EQ(storedString(keys::originalWallpaper), chosen.path());
-    EXPECT_EQ(desktop.workspace->picture("builtin"), controller->generatedWallpaperURL());
+    EXPECT_EQ(desktop.workspace->picture("builtin"), shownGenerated());
 
     // The notice that our own picture change causes finds the generated picture shown.
     desktop.workspace->clearRecord();
@@ -122,7 +121,7 @@ TEST_F(ChangeMonitor, NoticesFollowTheSameRulesAsTheTick) {
     desktop.changes->announce();
     desktop.scheduler->advanceBy(1s);
     EXPECT_EQ(desktop.workspace->urlReads(), 0u);
-    EXPECT_EQ(notices.size(), 1u);
+    EXPECT_TRUE(notices.empty());
     // A released controller is not kept alive by a pending notice.
     controller->setEffectEnabled(true);
     drain();
@@ -139,24 +138,12 @@ TEST_F(ChangeMonitor, NoticesFollowTheSameRulesAsTheTick) {
 TEST_F(ChangeMonitor, WhenTheDesktopCannotBeWatchedThePollStillFollows) {
     desktop.changes->setCanWatch(false);
     createAndApply();
-    EXPECT_FALSE(controller->isWatchingChanges());
     const Url chosen = userPicture("chosen.png", 20, 30);
     show(chosen);
     desktop.scheduler->advanceBy(5s);
     EXPECT_TRUE(controller->isBusy());
     drain();
     EXPECT_EQ(storedString(keys::originalWallpaper), chosen.path());
-}
-
-TEST_F(ChangeMonitor, AnEmptyGeneratedURLMakesEveryTickApply) {
-    show(userPicture());
-    create();
-    controller->markEnabled("ノッチを目立たなくしています");
-    EXPECT_FALSE(controller->generatedWallpaperURL());
-    desktop.scheduler->advanceBy(5s);
-    EXPECT_TRUE(controller->isBusy());
-    drain();
-    EXPECT_TRUE(controller->generatedWallpaperURL());
 }
 
 TEST_F(ChangeMonitor, NoCurrentPictureOrNoDisplayEndsTheTickQuietly) {
@@ -166,7 +153,7 @@ TEST_F(ChangeMonitor, NoCurrentPictureOrNoDisplayEndsTheTickQuietly) {
     desktop.scheduler->advanceBy(10s);
     desktop.displays->setScreens({});
     desktop.scheduler->advanceBy(5s);
-    EXPECT_EQ(notices.size(), 3u);
+    EXPECT_EQ(notices.size(), 1u);
     EXPECT_EQ(notices.back(), (Snapshot{before.isEnabled, false, before.statusMessage, false, false,
                                         "メインディスプレイなし"}));
     EXPECT_TRUE(controller->isEnabled());
@@ -178,9 +165,8 @@ TEST_F(ChangeMonitorInFlight, TicksDuringARenderApplyNothing) {
     show(userPicture("next.png"));
     controller->applyCurrentWallpaper(false);
     forgetHistory();
-    const Snapshot busy = snapshot();
     desktop.scheduler->advanceBy(60s);
-    EXPECT_EQ(notices, std::vector<Snapshot>(12, busy));
+    EXPECT_TRUE(notices.empty());
     EXPECT_EQ(desktop.scheduler->backgroundTasksStarted(), 2u);
     EXPECT_TRUE(desktop.defaults->writes().empty());
 }
@@ -200,19 +186,19 @@ TEST_F(ChangeMonitor, AReleasedControllerIsNotKeptAliveAndTicksDoNothing) {
 }
 
 TEST_F(LoginItem, SuccessMirrorsTheStatusReadAfterwards) {
+    desktop.loginItem->failNextCall("前のエラー");
     create();
-    controller->showError("前のエラー", false);
+    controller->setLaunchAtLogin(false);
+    ASSERT_TRUE(controller->hasError());
     notices.clear();
     Snapshot before = snapshot();
     controller->setLaunchAtLogin(true);
-    EXPECT_EQ(
-        notices,
-        Notices(before).login(true).error(false).status("ログイン時の起動を有効にしました").list());
+    expectEndState(Notices(before).login(true).error(false).status("ログイン時の起動を有効にしました").list());
 
     notices.clear();
     before = snapshot();
     controller->setLaunchAtLogin(false);
-    EXPECT_EQ(notices, Notices(before)
+    expectEndState(Notices(before)
                            .login(false)
                            .error(false)
                            .status("ログイン時の起動を無効にしました")

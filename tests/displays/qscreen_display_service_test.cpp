@@ -50,38 +50,37 @@ protected:
     fs::path root_;
 };
 
-TEST_F(QScreenDisplayServiceTest, ListsTheScreenAtTheOriginWithItsNotch) {
+TEST_F(QScreenDisplayServiceTest, ListsTheOnlyScreenAsTheBuiltInPanelWithItsNotch) {
     QScreenDisplayService service(sources());
     auto displays = service.screens();
     ASSERT_EQ(displays.size(), 1u);
     const QScreen* screen = QGuiApplication::primaryScreen();
-    EXPECT_EQ(displays[0].identifier, screen->name().toStdString());
-    EXPECT_EQ(displays[0].frame, (Rect{0, 0, static_cast<double>(screen->geometry().width()),
-                                       static_cast<double>(screen->geometry().height())}));
-    EXPECT_EQ(displays[0].backingScaleFactor, screen->devicePixelRatio());
-    EXPECT_EQ(displays[0].safeAreaInsets.top, 0);
+    EXPECT_EQ(displays[0].connector, screen->name().toStdString());
+    EXPECT_EQ(displays[0].geometry, (Rect{0, 0, static_cast<double>(screen->geometry().width()),
+                                          static_cast<double>(screen->geometry().height())}));
+    EXPECT_EQ(displays[0].devicePixelRatio, screen->devicePixelRatio());
+    EXPECT_TRUE(displays[0].isBuiltIn) << "the only screen";
+    EXPECT_EQ(displays[0].notchHeight, std::nullopt);
 
     // Read afresh on every call: the notch appears once the tree shows it.
     writeShownNotch(64);
     displays = service.screens();
-    EXPECT_EQ(displays[0].safeAreaInsets.top, 64 / screen->devicePixelRatio());
-    EXPECT_TRUE(displays[0].auxiliaryTopLeftArea.has_value());
+    EXPECT_EQ(displays[0].notchHeight, 64u);
 }
 
 TEST_F(QScreenDisplayServiceTest, TheOverrideVariableWinsAndInvalidValuesAreIgnored) {
     writeShownNotch(64);
     QScreenDisplayService service(sources());
-    const double ratio = QGuiApplication::primaryScreen()->devicePixelRatio();
 
     qputenv(notchHeightOverrideVariable, "40");
-    EXPECT_EQ(service.screens()[0].safeAreaInsets.top, 40 / ratio);
+    EXPECT_EQ(service.screens()[0].notchHeight, 40u);
 
     qputenv(notchHeightOverrideVariable, "forty");
-    EXPECT_EQ(service.screens()[0].safeAreaInsets.top, 64 / ratio);
+    EXPECT_EQ(service.screens()[0].notchHeight, 64u);
 
     fs::remove_all(root_);
     qputenv(notchHeightOverrideVariable, "0");
-    EXPECT_EQ(service.screens()[0].safeAreaInsets.top, 0);
+    EXPECT_EQ(service.screens()[0].notchHeight, std::nullopt);
 }
 
 }  // namespace

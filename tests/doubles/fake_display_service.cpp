@@ -1,26 +1,24 @@
 #include "fake_display_service.h"
 
+#include <cmath>
+
 namespace quillhaven::testing {
 
-Display FakeDisplayService::notchedDisplay(std::string identifier, double width, double height,
-                                           double scale, double notchHeight, double x, double y) {
-    Display display;
-    display.identifier = std::move(identifier);
-    display.frame = Rect{x, y, width, height};
-    display.backingScaleFactor = scale;
-    display.safeAreaInsets = EdgeInsets{notchHeight, 0, 0, 0};
-    const double side = width / 3;
-    display.auxiliaryTopLeftArea = Rect{0, height - notchHeight, side, notchHeight};
-    display.auxiliaryTopRightArea = Rect{width - side, height - notchHeight, side, notchHeight};
+Display FakeDisplayService::notchedDisplay(std::string connector, double width, double height,
+                                           double ratio, double notchHeight, double x, double y) {
+    Display display = plainDisplay(std::move(connector), width, height, ratio, x, y);
+    display.isBuiltIn = true;
+    display.isPrimary = true;
+    display.notchHeight = static_cast<std::uint32_t>(std::lround(notchHeight * ratio));
     return display;
 }
 
-Display FakeDisplayService::plainDisplay(std::string identifier, double width, double height,
-                                         double scale, double x, double y) {
+Display FakeDisplayService::plainDisplay(std::string connector, double width, double height,
+                                         double ratio, double x, double y) {
     Display display;
-    display.identifier = std::move(identifier);
-    display.frame = Rect{x, y, width, height};
-    display.backingScaleFactor = scale;
+    display.connector = std::move(connector);
+    display.geometry = Rect{x, y, width, height};
+    display.devicePixelRatio = ratio;
     return display;
 }
 

@@ -26,14 +26,14 @@ public:
     // How many times the list was read.
     std::size_t reads() const { return reads_; }
 
-    // A notched panel: top inset `notchHeight` and both auxiliary top areas present
-    // (each a third of the width beside the notch).
-    static Display notchedDisplay(std::string identifier = "builtin", double width = 1512,
-                                  double height = 982, double scale = 2, double notchHeight = 32,
+    // The built-in, primary panel with a notch `notchHeight` device-independent pixels tall
+    // (sizes as the window system gives them, the notch in device pixels on the display).
+    static Display notchedDisplay(std::string connector = "builtin", double width = 1512,
+                                  double height = 982, double ratio = 2, double notchHeight = 32,
                                   double x = 0, double y = 0);
-    // A display without a notch: no top inset and no auxiliary areas.
-    static Display plainDisplay(std::string identifier = "external", double width = 1920,
-                                double height = 1080, double scale = 1, double x = 0, double y = 0);
+    // A display without a notch, neither built in nor primary.
+    static Display plainDisplay(std::string connector = "external", double width = 1920,
+                                double height = 1080, double ratio = 1, double x = 0, double y = 0);
 
 private:
     std::vector<Display> displays_;

@@ -9,7 +9,7 @@ std::optional<Url> FakeWorkspace::desktopImageURL(const Display& display) {
     if (unreadable_) {
         return std::nullopt;
     }
-    return picture(display.identifier);
+    return picture(display.connector);
 }
 
 std::optional<DesktopPictureOptions> FakeWorkspace::desktopImageOptions(const Display& display) {
@@ -17,7 +17,7 @@ std::optional<DesktopPictureOptions> FakeWorkspace::desktopImageOptions(const Di
     if (unreadable_) {
         return std::nullopt;
     }
-    return options(display.identifier);
+    return options(display.connector);
 }
 
 std::optional<std::string> FakeWorkspace::nextFailure() {
@@ -39,7 +39,7 @@ Outcome FakeWorkspace::setDesktopImageURL(const Url& url, const Display& display
                                           const DesktopPictureOptions& options) {
     const std::optional<std::string> failure = nextFailure();
     if (!failure && !swallowsWrites_) {
-        Entry& entry = entries_[display.identifier];
+        Entry& entry = entries_[display.connector];
         entry.url = url;
         entry.options = options;
         // Like GNOME, a set puts the same picture under the dark key too.
@@ -47,7 +47,7 @@ Outcome FakeWorkspace::setDesktopImageURL(const Url& url, const Display& display
             entry.extra["dark"] = url.path();
         }
     }
-    setCalls_.push_back(SetCall{url, display.identifier, options, !failure.has_value()});
+    setCalls_.push_back(SetCall{url, display.connector, options, !failure.has_value()});
     if (onSet_) {
         onSet_(setCalls_.back());
     }
@@ -58,7 +58,7 @@ std::optional<NativePictureSettings> FakeWorkspace::nativeSettings(const Display
     if (!keepsNative_ || unreadable_) {
         return std::nullopt;
     }
-    const Entry& entry = entries_[display.identifier];
+    const Entry& entry = entries_[display.connector];
     NativePictureSettings settings = entry.extra;
     settings["picture"] = entry.url ? std::optional(entry.url->path()) : std::nullopt;
     std::optional<std::string> fill;
@@ -80,7 +80,7 @@ Outcome FakeWorkspace::restoreNativeSettings(const NativePictureSettings& settin
     if (swallowsWrites_) {
         return Outcome::success();
     }
-    Entry& entry = entries_[display.identifier];
+    Entry& entry = entries_[display.connector];
     entry.extra.clear();
     for (const auto& [name, value] : settings) {
         if (name == "picture") {

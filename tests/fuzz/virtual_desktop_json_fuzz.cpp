@@ -49,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (displays.empty()) {
         Display unknown;
-        unknown.identifier = "built-in";
+        unknown.connector = "built-in";
         const Outcome outcome = desktop.setDesktopImageURL(Url::fileURLWithPath(picture.string()),
                                                            unknown, DesktopPictureOptions{});
         if (!outcome.succeeded() &&

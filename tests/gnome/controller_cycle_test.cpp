@@ -48,7 +48,7 @@ protected:
     }
     // One poll interval passes and any re-apply it starts finishes.
     void poll() {
-        desktop.scheduler->advanceBy(WallpaperController::pollInterval);
+        desktop.scheduler->advanceBy(ChangeMonitor::pollInterval);
         ASSERT_TRUE(desktop.scheduler->drain());
     }
     bool showsGeneratedPicture() const {
@@ -111,7 +111,6 @@ TEST_F(GnomeControllerCycleTest, ANewPairIsFollowedOnGSettingsOwnChangeNotices) 
     services.changes = workspace;
     setUserBackground(light, dark, "zoom", "#023C88");
     start();
-    ASSERT_TRUE(controller->isWatchingChanges());
     switchOn();
     const std::size_t renders = desktop.scheduler->backgroundTasksStarted();
     // Dispatches the signals GSettings queued on the main context.
@@ -120,7 +119,7 @@ TEST_F(GnomeControllerCycleTest, ANewPairIsFollowedOnGSettingsOwnChangeNotices) 
         }
     };
     deliverSignals();  // our own write's notices find the generated picture shown
-    desktop.scheduler->advanceBy(WallpaperController::changeSettleDelay);
+    desktop.scheduler->advanceBy(ChangeMonitor::changeSettleDelay);
     ASSERT_TRUE(desktop.scheduler->drain());
     EXPECT_EQ(desktop.scheduler->backgroundTasksStarted(), renders);
 
@@ -129,12 +128,12 @@ TEST_F(GnomeControllerCycleTest, ANewPairIsFollowedOnGSettingsOwnChangeNotices) 
     const std::string newDark = uriFor(writePicture("new-dark.png", 20, 10, 0));
     setUserBackground(newLight, newDark, "scaled", "#FFFFFF");
     deliverSignals();
-    desktop.scheduler->advanceBy(WallpaperController::changeSettleDelay);
+    desktop.scheduler->advanceBy(ChangeMonitor::changeSettleDelay);
     ASSERT_TRUE(desktop.scheduler->drain());
     deliverSignals();
-    desktop.scheduler->advanceBy(WallpaperController::changeSettleDelay);
+    desktop.scheduler->advanceBy(ChangeMonitor::changeSettleDelay);
     ASSERT_TRUE(desktop.scheduler->drain());
-    EXPECT_LT(desktop.scheduler->now(), WallpaperController::pollInterval);
+    EXPECT_LT(desktop.scheduler->now(), ChangeMonitor::pollInterval);
     EXPECT_EQ(desktop.scheduler->backgroundTasksStarted(), renders + 1);
     EXPECT_TRUE(showsGeneratedPicture());
     controller->setEffectEnabled(false);

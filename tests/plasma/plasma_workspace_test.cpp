@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDeadlineTimer>
@@ -18,7 +19,9 @@
 #include "file_change_notifier.h"
 #include "fill_mode_mapping.h"
 #include "plasma_test_bus.h"
+#include "fake_desktop.h"
 #include "plasma_workspace.h"
+#include "wallpaper_controller.h"
 
 namespace quillhaven::plasma {
 namespace {
@@ -31,11 +34,12 @@ using testing::PrivateSessionBus;
 using testing::readShellState;
 using testing::writeShellState;
 
-Display displayAt(const std::string& identifier, double x, double y) {
+Display displayAt(const std::string& connector, double x, double y) {
     Display display;
-    display.identifier = identifier;
-    display.frame = Rect{x, y, 1512, 982};
-    display.backingScaleFactor = 2;
+    display.connector = connector;
+    display.isPrimary = x == 0 && y == 0;
+    display.geometry = Rect{x, y, 1512, 982};
+    display.devicePixelRatio = 2;
     return display;
 }
 
@@ -421,6 +425,41 @@ TEST_F(PlasmaWorkspaceTest, AMissingShellFailsWithTheBusError) {
     EXPECT_FALSE(outcome.succeeded());
     EXPECT_NE(outcome.errorDescription().find("org.kde.plasmashell"), std::string::npos)
         << outcome.errorDescription();
+}
+
+// An external monitor is the primary screen, the notched panel sits beside it, and Plasma
+// numbers the screens in an order of its own: the panel's desktop, found through its
+// connector, is the one processed and the monitor's stays as it was.
+TEST_F(PlasmaWorkspaceTest, TheNotchedPanelBesideAnExternalPrimaryIsProcessedOnItsOwnDesktop) {
+    const QString mine = picture(QStringLiteral("mine.png"));
+    QImage(40, 30, QImage::Format_RGB32).save(mine);
+    startShell(QJsonArray{imageDesktop(0, fileValue(mine), 2, "1,2,3"),
+                          imageDesktop(1, fileValue(mine), 2, "1,2,3")});
+    QJsonObject shellState = state();
+    shellState.insert(QStringLiteral("connectors"),
+                      QJsonObject{{QStringLiteral("eDP-1"), 0}, {QStringLiteral("HDMI-A-1"), 1}});
+    writeShellState(statePath_, shellState);
+
+    quillhaven::testing::FakeDesktop doubles;
+    Display external = quillhaven::testing::FakeDisplayService::plainDisplay("HDMI-A-1");
+    external.isPrimary = true;
+    const Display panel =
+        quillhaven::testing::FakeDisplayService::notchedDisplay("eDP-1", 1512, 982, 2, 32, 1920, 0);
+    doubles.displays->setScreens({external, panel});
+    DesktopServices services = doubles.services();
+    services.workspace = std::make_shared<PlasmaWorkspace>(
+        PlasmaShellClient(*connection_), screenNumberingFrom(doubles.displays));
+    auto controller = WallpaperController::create(
+        services, std::make_shared<WallpaperProcessor>(Url::directoryURLWithPath(
+                      folder_.filePath(QStringLiteral("Generated")).toStdString())));
+    controller->setEffectEnabled(true);
+    ASSERT_TRUE(doubles.scheduler->drain());
+    ASSERT_TRUE(controller->isEnabled()) << controller->statusMessage();
+
+    const QString processed = imageSetting(state(), 0, QStringLiteral("Image"));
+    EXPECT_TRUE(processed.contains(QStringLiteral("/Generated/"))) << processed.toStdString();
+    EXPECT_EQ(QImage(QUrl(processed).toLocalFile()).size(), QSize(3024, 1964));
+    EXPECT_EQ(imageSetting(state(), 1, QStringLiteral("Image")), fileValue(mine));
 }
 
 TEST_F(PlasmaWorkspaceTest, AScreenWithoutADesktopReadsNothingAndCannotBeSet) {

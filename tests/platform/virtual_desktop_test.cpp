@@ -15,10 +15,12 @@
 #include <filesystem>
 
 #include "environment.h"
+#include "fake_desktop.h"
 #include "file_size_limit.h"
 #include "sample_wallpaper.h"
 #include "test_support.h"
 #include "virtual_desktop_json.h"
+#include "wallpaper_controller.h"
 
 namespace quillhaven {
 namespace {
@@ -39,7 +41,7 @@ protected:
 
     Display display(const std::string& id) {
         Display d = builtInVirtualDisplay();
-        d.identifier = id;
+        d.connector = id;
         return d;
     }
     std::string picture(const std::string& name) {
@@ -56,8 +58,8 @@ TEST_F(VirtualDesktopTest, FirstUseCreatesTheNotchedDisplayShowingTheCopiedSampl
     const std::vector<Display> screens = desktop.screens();
     ASSERT_EQ(screens.size(), 1u);
     EXPECT_EQ(screens[0], builtInVirtualDisplay());
-    EXPECT_EQ(screens[0].identifier, "built-in");
-    EXPECT_EQ(screens[0].safeAreaInsets.top, 32);
+    EXPECT_EQ(screens[0].connector, "eDP-1");
+    EXPECT_EQ(screens[0].notchHeight, 64u);
 
     const std::string sample = dataFolder + "/sample-wallpaper.png";
     EXPECT_EQ(desktop.samplePicturePath(), sample);
@@ -71,9 +73,10 @@ TEST_F(VirtualDesktopTest, FirstUseCreatesTheNotchedDisplayShowingTheCopiedSampl
 
     // The file has the documented shape.
     const QJsonObject entry = readJson().value("displays").toArray().at(0).toObject();
-    EXPECT_EQ(entry.value("frame").toObject().value("width").toDouble(), 1512);
-    EXPECT_EQ(entry.value("backingScaleFactor").toDouble(), 2);
-    EXPECT_EQ(entry.value("auxiliaryTopRightArea").toObject().value("x").toDouble(), 852);
+    EXPECT_EQ(entry.value("geometry").toObject().value("width").toDouble(), 1512);
+    EXPECT_EQ(entry.value("devicePixelRatio").toDouble(), 2);
+    EXPECT_EQ(entry.value("notchHeight").toInteger(), 64);
+    EXPECT_TRUE(entry.value("builtIn").toBool());
     const QJsonObject image_ = entry.value("desktopImage").toObject();
     EXPECT_EQ(image_.value("url").toString(),
               QUrl::fromLocalFile(QString::fromStdString(sample)).toString());
@@ -99,7 +102,9 @@ TEST_F(VirtualDesktopTest, ASampleThatCannotBeCopiedLeavesNoFileBehindAndIsTried
     EXPECT_TRUE(fileExists(jsonPath));
 }
 
-TEST_F(VirtualDesktopTest, EditsMadeByHandAreSeenAtTheNextCall) {
+// Files written before displays were described in the window system's terms: frames with
+// the origin at the lower left, a top inset and the areas beside a notch.
+TEST_F(VirtualDesktopTest, EditsMadeByHandAreSeenAtTheNextCallAndEarlierFilesReadAsTheyAre) {
     desktop.screens();
     writeFile(jsonPath, R"({"displays": [
       {"id": "external", "frame": {"x": -1920, "y": 0, "width": 1920, "height": 1080},
@@ -117,13 +122,36 @@ TEST_F(VirtualDesktopTest, EditsMadeByHandAreSeenAtTheNextCall) {
     ]})");
     const std::vector<Display> screens = desktop.screens();
     ASSERT_EQ(screens.size(), 3u) << "an entry without an id is not a display";
-    EXPECT_EQ(screens[0].frame, (Rect{-1920, 0, 1920, 1080}));
-    EXPECT_EQ(screens[0].auxiliaryTopLeftArea, std::nullopt);
-    EXPECT_EQ(screens[0].auxiliaryTopRightArea, std::nullopt);
-    EXPECT_EQ(screens[1].frame.width, 1512.5);
-    EXPECT_EQ(screens[1].backingScaleFactor, 1) << "a missing scale reads 1";
-    EXPECT_TRUE(screens[1].auxiliaryTopLeftArea.has_value());
-    EXPECT_EQ(screens[1].auxiliaryTopRightArea, std::nullopt);
+    // Turned the right way up: the external monitor's top is 98 pixels above the panel's.
+    EXPECT_EQ(screens[0].geometry, (Rect{-1920, -98, 1920, 1080}));
+    EXPECT_FALSE(screens[0].isPrimary);
+    EXPECT_EQ(screens[0].notchHeight, std::nullopt);
+    EXPECT_EQ(screens[1].geometry, (Rect{0, 0, 1512.5, 982}));
+    EXPECT_TRUE(screens[1].isPrimary);
+    EXPECT_EQ(screens[1].devicePixelRatio, 1) << "a missing scale reads 1";
+    EXPECT_EQ(screens[1].notchHeight, std::nullopt) << "a notch needs both areas beside it";
+
+    writeFile(jsonPath, R"({"displays": [{"id": "built-in",
+       "frame": {"x": 0, "y": 0, "width": 1512, "height": 982}, "backingScaleFactor": 2,
+       "safeAreaInsets": {"top": 32}, "auxiliaryTopLeftArea": {}, "auxiliaryTopRightArea": {}}]})");
+    const std::vector<Display> earlier = desktop.screens();
+    ASSERT_EQ(earlier.size(), 1u);
+    EXPECT_EQ(earlier[0].notchHeight, 64u);
+    EXPECT_TRUE(earlier[0].isBuiltIn);
+    writeFile(jsonPath, R"({"displays": [
+      {"id": "external", "frame": {"x": -1920, "y": 0, "width": 1920, "height": 1080},
+       "backingScaleFactor": 1, "auxiliaryTopLeftArea": null,
+       "desktopImage": {"url": "https://example.com/a.png"}},
+      {"id": "built-in", "frame": {"x": 0, "y": 0, "width": 1512.5, "height": 982},
+       "safeAreaInsets": {"top": 32},
+       "auxiliaryTopLeftArea": {"x": 0, "y": 950, "width": 660, "height": 32},
+       "desktopImage": {"url": "file:///home/u/My%20Pictures/%E5%A4%95.png",
+                        "options": {"allowClipping": 1, "fillColor": "#ff000080",
+                                    "scaling": 1.5}}},
+      {"frame": {}},
+      {"id": "bare", "frame": {"width": 800, "height": 600},
+       "desktopImage": {"url": "/plain/path.png", "options": {"fillColor": "red"}}}
+    ]})");
 
     const auto remote = desktop.desktopImageURL(screens[0]);
     ASSERT_TRUE(remote.has_value());
@@ -141,26 +169,25 @@ TEST_F(VirtualDesktopTest, EditsMadeByHandAreSeenAtTheNextCall) {
     EXPECT_EQ(desktop.desktopImageOptions(screens[2]), DesktopPictureOptions{})
         << "a colour name is not a colour the file format holds";
 
-    writeFile(jsonPath, R"({"displays": [{"id": "built-in"}]})");
-    EXPECT_EQ(desktop.desktopImageURL(display("built-in")), std::nullopt);
-    EXPECT_EQ(desktop.desktopImageOptions(display("built-in")), std::nullopt);
+    writeFile(jsonPath, R"({"displays": [{"connector": "eDP-1"}]})");
+    EXPECT_EQ(desktop.desktopImageURL(display("eDP-1")), std::nullopt);
+    EXPECT_EQ(desktop.desktopImageOptions(display("eDP-1")), std::nullopt);
     EXPECT_EQ(desktop.desktopImageURL(display("gone")), std::nullopt);
 }
 
 TEST_F(VirtualDesktopTest, DisplaysNoScreenCouldHaveAreLeftOut) {
     desktop.screens();
-    const char* frames[] = {
-        R"("frame": {"width": -1512, "height": -982})",
-        R"("frame": {"width": 0, "height": 0})",
-        R"("frame": {"width": 1512, "height": 982}, "backingScaleFactor": 0)",
-        R"("frame": {"width": 1512, "height": 982}, "backingScaleFactor": -2)",
-        R"("frame": {"width": 1512, "height": 982}, "backingScaleFactor": 1e-300)",
-        R"("frame": {"width": 1512, "height": 982}, "safeAreaInsets": {"top": 982})",
-        R"("frame": {"width": 1512, "height": 982}, "safeAreaInsets": {"top": -4})",
+    const char* entries[] = {
+        R"("id": "odd", "frame": {"width": -1512, "height": -982})",
+        R"("id": "odd", "frame": {"width": 1512, "height": 982}, "backingScaleFactor": 1e-300)",
+        R"("connector": "odd", "geometry": {"width": 0, "height": 0})",
+        R"("connector": "odd", "geometry": {"width": 1512, "height": 982}, "devicePixelRatio": 0)",
+        R"("connector": "odd", "geometry": {"width": 1512, "height": 982}, "devicePixelRatio": -2)",
+        R"("connector": "odd", "geometry": {"width": 1512, "height": 982}, "notchHeight": 982)",
     };
-    for (const char* frame : frames) {
-        writeFile(jsonPath, std::string(R"({"displays": [{"id": "odd", )") + frame + "}]}");
-        EXPECT_TRUE(desktop.screens().empty()) << frame;
+    for (const char* entry : entries) {
+        writeFile(jsonPath, std::string(R"({"displays": [{)") + entry + "}]}");
+        EXPECT_TRUE(desktop.screens().empty()) << entry;
     }
 }
 
@@ -171,10 +198,10 @@ TEST_F(VirtualDesktopTest, AFileThatCannotBeParsedReadsAsNoDisplaysAndIsNeverWri
           std::string("{\"displays\": \"built-in\"}"), std::string("\x00\x01", 2)}) {
         writeFile(jsonPath, garbage);
         EXPECT_TRUE(desktop.screens().empty()) << garbage;
-        EXPECT_EQ(desktop.desktopImageURL(display("built-in")), std::nullopt);
-        EXPECT_EQ(desktop.desktopImageOptions(display("built-in")), std::nullopt);
+        EXPECT_EQ(desktop.desktopImageURL(display("eDP-1")), std::nullopt);
+        EXPECT_EQ(desktop.desktopImageOptions(display("eDP-1")), std::nullopt);
         const Outcome set =
-            desktop.setDesktopImageURL(Url::fileURLWithPath(target), display("built-in"), {});
+            desktop.setDesktopImageURL(Url::fileURLWithPath(target), display("eDP-1"), {});
         EXPECT_FALSE(set.succeeded());
         EXPECT_NE(set.errorDescription().find(jsonPath), std::string::npos);
         EXPECT_EQ(readFile(jsonPath), garbage);
@@ -188,9 +215,9 @@ TEST_F(VirtualDesktopTest, HostileFilesAreRefusedQuicklyAndNeverWritten) {
     const auto expectRefused = [&](const std::string& what) {
         const auto start = std::chrono::steady_clock::now();
         EXPECT_TRUE(desktop.screens().empty()) << what;
-        EXPECT_EQ(desktop.desktopImageURL(display("built-in")), std::nullopt) << what;
+        EXPECT_EQ(desktop.desktopImageURL(display("eDP-1")), std::nullopt) << what;
         const Outcome set =
-            desktop.setDesktopImageURL(Url::fileURLWithPath(target), display("built-in"), {});
+            desktop.setDesktopImageURL(Url::fileURLWithPath(target), display("eDP-1"), {});
         EXPECT_FALSE(set.succeeded()) << what;
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2)) << what;
     };
@@ -225,7 +252,7 @@ TEST_F(VirtualDesktopTest, SettingAPictureOnAFullDiskFailsAndKeepsTheFileWhole) 
     Outcome outcome = Outcome::success();
     {
         const testing::FileSizeLimit fullDisk(64);
-        outcome = desktop.setDesktopImageURL(target, display("built-in"), {});
+        outcome = desktop.setDesktopImageURL(target, display("eDP-1"), {});
     }
     EXPECT_FALSE(outcome.succeeded());
     EXPECT_NE(outcome.errorDescription().find(jsonPath), std::string::npos);
@@ -235,7 +262,7 @@ TEST_F(VirtualDesktopTest, SettingAPictureOnAFullDiskFailsAndKeepsTheFileWhole) 
 TEST_F(VirtualDesktopTest, SettingAPictureRoundTripsEveryOptionKindAndKeepsOtherFields) {
     writeFile(jsonPath, R"({"note": "mine", "displays": [
       {"id": "left", "frame": {"x": -10, "y": 0, "width": 10, "height": 10}, "x-tag": 7},
-      {"id": "built-in", "frame": {"x": 0, "y": 0, "width": 1512, "height": 982},
+      {"id": "eDP-1", "frame": {"x": 0, "y": 0, "width": 1512, "height": 982},
        "x-custom": {"keep": true},
        "desktopImage": {"url": "file:///old.png", "x-extra": "kept",
                         "options": {"scaling": 2}}}]})");
@@ -252,9 +279,9 @@ TEST_F(VirtualDesktopTest, SettingAPictureRoundTripsEveryOptionKindAndKeepsOther
         {},
     };
     for (const DesktopPictureOptions& options : cases) {
-        ASSERT_TRUE(desktop.setDesktopImageURL(url, display("built-in"), options).succeeded());
-        EXPECT_EQ(desktop.desktopImageURL(display("built-in")), url);
-        EXPECT_EQ(desktop.desktopImageOptions(display("built-in")), options);
+        ASSERT_TRUE(desktop.setDesktopImageURL(url, display("eDP-1"), options).succeeded());
+        EXPECT_EQ(desktop.desktopImageURL(display("eDP-1")), url);
+        EXPECT_EQ(desktop.desktopImageOptions(display("eDP-1")), options);
     }
 
     const QJsonObject root = readJson();
@@ -282,12 +309,12 @@ TEST_F(VirtualDesktopTest, SettingFailsClearlyForAnUnknownDisplayOrAnUnusablePic
     EXPECT_NE(unknown.errorDescription().find("unplugged"), std::string::npos);
 
     const Outcome missing = desktop.setDesktopImageURL(Url::fileURLWithPath(folder / "nope.png"),
-                                                       display("built-in"), {});
+                                                       display("eDP-1"), {});
     EXPECT_FALSE(missing.succeeded());
     EXPECT_NE(missing.errorDescription().find("nope.png"), std::string::npos);
 
     EXPECT_FALSE(
-        desktop.setDesktopImageURL(Url("https", "//example.com/a.png"), display("built-in"), {})
+        desktop.setDesktopImageURL(Url("https", "//example.com/a.png"), display("eDP-1"), {})
             .succeeded());
     EXPECT_EQ(readFile(jsonPath), before);
 }
@@ -302,6 +329,40 @@ TEST_F(VirtualDesktopTest, AnUnwritableFolderStillAnswersTheBuiltInDisplayButCan
     EXPECT_FALSE(set.succeeded());
     EXPECT_NE(set.errorDescription().find(folder / "config/Quillhaven"), std::string::npos)
         << set.errorDescription();
+}
+
+// An external monitor as the primary screen at the origin, the notched panel beside it:
+// the panel is the one processed, at its own size, and only its picture changes.
+TEST_F(VirtualDesktopTest, TheNotchedPanelBesideAnExternalPrimaryIsTheOneProcessed) {
+    const std::string mine = picture("mine.png");
+    QImage(40, 30, QImage::Format_RGB32).save(QString::fromStdString(mine));
+    const QString url = QUrl::fromLocalFile(QString::fromStdString(mine)).toString();
+    writeFile(jsonPath, QJsonDocument(QJsonObject{{"displays", QJsonArray{
+        QJsonObject{{"connector", "HDMI-A-1"}, {"primary", true}, {"builtIn", false},
+                    {"geometry", QJsonObject{{"x", 0}, {"y", 0}, {"width", 1920}, {"height", 1080}}},
+                    {"desktopImage", QJsonObject{{"url", url}}}},
+        QJsonObject{{"connector", "eDP-1"}, {"builtIn", true}, {"devicePixelRatio", 1.5},
+                    {"geometry", QJsonObject{{"x", 1920}, {"y", 0}, {"width", 2016}, {"height", 1309}}},
+                    {"notchHeight", 74}, {"desktopImage", QJsonObject{{"url", url}}}},
+    }}}).toJson().toStdString());
+    auto shared = std::make_shared<VirtualDesktop>(jsonPath, dataFolder);
+    testing::FakeDesktop doubles;
+    DesktopServices services = doubles.services();
+    services.workspace = shared;
+    services.displays = shared;
+    auto controller = WallpaperController::create(
+        services, std::make_shared<WallpaperProcessor>(
+                      Url::directoryURLWithPath(folder / "Generated")));
+    controller->setEffectEnabled(true);
+    ASSERT_TRUE(doubles.scheduler->drain());
+    ASSERT_TRUE(controller->isEnabled()) << controller->statusMessage();
+    EXPECT_EQ(controller->screenSummary(), "ノッチあり・2016 × 1309");
+
+    const std::vector<Display> screens = shared->screens();
+    EXPECT_EQ(shared->desktopImageURL(screens[0]), Url::fileURLWithPath(mine));
+    const auto processed = shared->desktopImageURL(screens[1]);
+    ASSERT_TRUE(processed && processed->path() != mine);
+    EXPECT_EQ(QImage(QString::fromStdString(processed->path())).size(), QSize(3024, 1964));
 }
 
 TEST(VirtualDesktopPaths, FollowTheXdgFolders) {

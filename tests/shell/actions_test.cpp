@@ -8,9 +8,11 @@ namespace {
 using ActionsTest = ShellTest;
 
 TEST_F(ActionsTest, ToggleEffectAppliesWhenOffAndRestoresWhenOn) {
+    desktop.loginItem->failNextCall("前の失敗");
     launch();
-    controller().showError("前の失敗", false);
+    controller().setLaunchAtLogin(true);
     scheduler().runUntilIdle();
+    ASSERT_TRUE(controller().hasError());
 
     delegate->effectToggleItem().trigger();
     EXPECT_FALSE(controller().hasError());
@@ -19,13 +21,13 @@ TEST_F(ActionsTest, ToggleEffectAppliesWhenOffAndRestoresWhenOn) {
     EXPECT_FALSE(delegate->effectToggleItem().isChecked());
     finishRender();
     EXPECT_TRUE(delegate->effectToggleItem().isChecked());
-    ASSERT_NE(desktop.workspace->picture(display.identifier), pictureURL);
+    ASSERT_NE(desktop.workspace->picture(display.connector), pictureURL);
 
     delegate->effectToggleItem().trigger();
     scheduler().runUntilIdle();
     EXPECT_FALSE(controller().isEnabled());
-    EXPECT_EQ(desktop.workspace->picture(display.identifier), pictureURL);
-    EXPECT_EQ(desktop.workspace->options(display.identifier), originalOptions);
+    EXPECT_EQ(desktop.workspace->picture(display.connector), pictureURL);
+    EXPECT_EQ(desktop.workspace->options(display.connector), originalOptions);
     EXPECT_FALSE(delegate->effectToggleItem().isChecked());
     EXPECT_EQ(delegate->statusTextItem().text(), QString::fromUtf8(messages::restored));
     EXPECT_EQ(terminations, 0);
@@ -36,7 +38,7 @@ TEST_F(ActionsTest, ToggleEffectRefreshesTheMenuEvenWhenNothingChanges) {
     controller().setEffectEnabled(true);
     scheduler().runUntilIdle();
     ASSERT_TRUE(controller().isBusy());
-    // While busy the apply returns at once; clearing the error flag still notifies.
+    // While busy the apply returns at once; the menu is still redrawn to undo the flipped mark.
     delegate->toggleEffect();
     EXPECT_TRUE(delegate->menuRefreshScheduled());
     EXPECT_EQ(scheduler().backgroundTasksInFlight(), 1u);
@@ -85,11 +87,11 @@ TEST_F(ActionsTest, RefreshWallpaperDoesNothingWhileTheEffectIsOff) {
 TEST_F(ActionsTest, RefreshWallpaperRendersAgainWhileTheEffectIsOn) {
     launch();
     switchEffectOn();
-    const auto firstGenerated = desktop.workspace->picture(display.identifier);
+    const auto firstGenerated = desktop.workspace->picture(display.connector);
     delegate->refreshItem().trigger();
     EXPECT_EQ(scheduler().backgroundTasksStarted(), 2u);
     finishRender();
-    EXPECT_NE(desktop.workspace->picture(display.identifier), firstGenerated);
+    EXPECT_NE(desktop.workspace->picture(display.connector), firstGenerated);
     EXPECT_TRUE(controller().isEnabled());
 }
 
@@ -97,12 +99,12 @@ TEST_F(ActionsTest, QuitKeepingWallpaperLeavesDesktopAndPreferencesAlone) {
     launch();
     switchEffectOn();
     const auto setCalls = desktop.workspace->setCalls().size();
-    const auto shown = desktop.workspace->picture(display.identifier);
+    const auto shown = desktop.workspace->picture(display.connector);
 
     delegate->quitKeepingWallpaperItem().trigger();
     EXPECT_EQ(terminations, 1);
     EXPECT_EQ(desktop.workspace->setCalls().size(), setCalls);
-    EXPECT_EQ(desktop.workspace->picture(display.identifier), shown);
+    EXPECT_EQ(desktop.workspace->picture(display.connector), shown);
     EXPECT_TRUE(desktop.defaults->boolForKey(preference_keys::enabled));
     EXPECT_TRUE(desktop.defaults->hasObjectForKey(preference_keys::originalWallpaper));
 }
@@ -122,7 +124,7 @@ TEST_F(ActionsTest, RestoreAndQuitRestoresThenQuits) {
     switchEffectOn();
     delegate->restoreAndQuitItem().trigger();
     EXPECT_EQ(terminations, 1);
-    EXPECT_EQ(desktop.workspace->picture(display.identifier), pictureURL);
+    EXPECT_EQ(desktop.workspace->picture(display.connector), pictureURL);
     EXPECT_FALSE(desktop.defaults->boolForKey(preference_keys::enabled));
     EXPECT_FALSE(desktop.defaults->hasObjectForKey(preference_keys::originalWallpaper));
 }

@@ -114,11 +114,9 @@ TEST_F(MenuTest, AnErrorLooksLikeAnyOtherStatusLine) {
 
 TEST_F(MenuTest, ManyNoticesInOneTurnGiveOneRefreshShowingTheLastState) {
     launch();
-    controller().markEnabled("一");
-    controller().showError("二", false);
-    controller().markEnabled("三");
-    controller().showError("四", true);
-    controller().markEnabled("五");
+    controller().setLaunchAtLogin(true);
+    controller().setLaunchAtLogin(false);
+    controller().setLaunchAtLogin(true);
     EXPECT_TRUE(delegate->menuRefreshScheduled());
     EXPECT_EQ(scheduler().pendingTaskCount(), 1u);
     // Nothing changes before the next turn of the main loop.
@@ -127,9 +125,8 @@ TEST_F(MenuTest, ManyNoticesInOneTurnGiveOneRefreshShowingTheLastState) {
     EXPECT_EQ(scheduler().runPending(), 1u);
     EXPECT_FALSE(delegate->menuRefreshScheduled());
     EXPECT_EQ(scheduler().pendingTaskCount(), 0u);
-    EXPECT_EQ(delegate->statusTextItem().text(), QStringLiteral("五"));
-    EXPECT_TRUE(delegate->effectToggleItem().isChecked());
-    EXPECT_TRUE(delegate->refreshItem().isEnabled());
+    EXPECT_EQ(delegate->statusTextItem().text(), QString::fromUtf8(messages::launchAtLoginOn));
+    EXPECT_TRUE(delegate->loginToggleItem().isChecked());
 }
 
 TEST_F(MenuTest, ANoticeDuringARefreshQueuesAnotherOne) {
@@ -139,10 +136,10 @@ TEST_F(MenuTest, ANoticeDuringARefreshQueuesAnotherOne) {
                      [&] {
                          if (!noticeSent) {
                              noticeSent = true;
-                             controller().setHasError(false);
+                             controller().setLaunchAtLogin(true);
                          }
                      });
-    controller().showError("壊れた", false);
+    controller().setLaunchAtLogin(false);
     ASSERT_EQ(scheduler().runPending(), 1u);
     ASSERT_TRUE(noticeSent);
     EXPECT_TRUE(delegate->menuRefreshScheduled());
@@ -153,7 +150,7 @@ TEST_F(MenuTest, ANoticeDuringARefreshQueuesAnotherOne) {
 
 TEST_F(MenuTest, AQueuedRefreshDoesNothingOnceTheDelegateIsGone) {
     launch();
-    controller().setHasError(false);
+    controller().setLaunchAtLogin(true);
     ASSERT_EQ(scheduler().pendingTaskCount(), 1u);
     delegate.reset();
     EXPECT_EQ(scheduler().runPending(), 1u);

@@ -45,13 +45,13 @@ TEST_F(SelfTestTest, AppliesWaitsForTheRenderRestoresAndQuitsASecondLater) {
     EXPECT_EQ(terminations, 0);
     finishRender();
     ASSERT_TRUE(controller().isEnabled());
-    EXPECT_NE(desktop.workspace->picture(display.identifier), pictureURL);
+    EXPECT_NE(desktop.workspace->picture(display.connector), pictureURL);
 
     // The check at 3 s finds it idle and restores; the quit follows at 4 s.
     scheduler().advanceBy(500ms);
     EXPECT_FALSE(controller().isEnabled());
-    EXPECT_EQ(desktop.workspace->picture(display.identifier), pictureURL);
-    EXPECT_EQ(desktop.workspace->options(display.identifier), originalOptions);
+    EXPECT_EQ(desktop.workspace->picture(display.connector), pictureURL);
+    EXPECT_EQ(desktop.workspace->options(display.connector), originalOptions);
     EXPECT_EQ(terminations, 0);
     scheduler().advanceBy(999ms);
     EXPECT_EQ(terminations, 0);
@@ -74,7 +74,7 @@ TEST_F(SelfTestTest, WithTheEffectAlreadyOnWaitsForTheStartUpApplyWithoutASecond
     ASSERT_TRUE(controller().isEnabled());
     scheduler().advanceBy(1s);
     EXPECT_FALSE(controller().isEnabled());
-    EXPECT_EQ(desktop.workspace->picture(display.identifier), pictureURL);
+    EXPECT_EQ(desktop.workspace->picture(display.connector), pictureURL);
     advanceUntilTerminated(10s);
     EXPECT_EQ(terminations, 1);
     EXPECT_EQ(scheduler().now(), 3s);

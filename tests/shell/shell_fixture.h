@@ -80,7 +80,7 @@ protected:
         ASSERT_TRUE(picture.save(path));
         pictureURL = Url::fileURLWithPath(path.toStdString());
         desktop.displays->setScreens({display});
-        desktop.workspace->setPicture(display.identifier, pictureURL, originalOptions);
+        desktop.workspace->setPicture(display.connector, pictureURL, originalOptions);
     }
 
     // A render left in flight holds the controller, which holds the scheduler that holds

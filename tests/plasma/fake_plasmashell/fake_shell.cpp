@@ -19,7 +19,8 @@ class ScriptApi : public QObject {
     Q_OBJECT
 
 public:
-    ScriptApi(QJSEngine& engine, const QJsonArray& desktops) : engine_(engine) {
+    ScriptApi(QJSEngine& engine, const QJsonArray& desktops, QJsonObject connectors)
+        : engine_(engine), connectors_(std::move(connectors)) {
         for (const QJsonValue& desktop : desktops) {
             desktops_.push_back(new FakeDesktop(desktop.toObject(), this));
         }
@@ -31,6 +32,11 @@ public:
             list.setProperty(static_cast<quint32>(i), engine_.newQObject(desktops_[i]));
         }
         return list;
+    }
+
+    // Plasma's own number for the screen on a connector, -1 when it has none.
+    Q_INVOKABLE int screenForConnector(const QString& connector) const {
+        return connectors_.value(connector).toInt(-1);
     }
 
     // Plasma's shell collects printed text without separators and answers it.
@@ -47,6 +53,7 @@ public:
 
 private:
     QJSEngine& engine_;
+    QJsonObject connectors_;
     std::vector<FakeDesktop*> desktops_;
     QString output_;
 };
@@ -104,7 +111,8 @@ QString FakeShell::evaluateScript(const QString& script) {
     }
 
     QJSEngine engine;
-    ScriptApi api(engine, state.value(QLatin1String("desktops")).toArray());
+    const QJsonValue connectors = state.value(QLatin1String("connectors"));
+    ScriptApi api(engine, state.value(QLatin1String("desktops")).toArray(), connectors.toObject());
     // Owned here on the stack: the engine must never collect it.
     QJSEngine::setObjectOwnership(&api, QJSEngine::CppOwnership);
     engine.globalObject().setProperty(QStringLiteral("__shell"), engine.newQObject(&api));
@@ -113,6 +121,12 @@ QString FakeShell::evaluateScript(const QString& script) {
                        "var print = function () {\n"
                        "  __shell.print(Array.prototype.join.call(arguments, ' '));\n"
                        "};\n"));
+    // Plasma maps connectors to its screen numbers; a state without the map stands for a
+    // shell that cannot.
+    if (connectors.isObject()) {
+        engine.evaluate(QStringLiteral(
+            "var screenForConnector = function (c) { return __shell.screenForConnector(c); };\n"));
+    }
     const QJSValue result = engine.evaluate(script, QStringLiteral("script"));
 
     const QJsonArray before = state.value(QLatin1String("desktops")).toArray();

@@ -5,7 +5,8 @@
 // state file. The file is read before and written (atomically) after every script, so a
 // test can arrange and inspect the desktops between calls. With "locked" set in the state,
 // every script is refused as Plasma refuses it when widgets are locked; with "hung" set, no
-// script is ever answered, as when the shell hangs. Given an applets file, the fake saves the
+// script is ever answered, as when the shell hangs. With "connectors" (connector name to
+// Plasma's screen number) the scripts can ask for a connector's screen, as in Plasma. Given an applets file, the fake saves the
 // desktops' settings there after every script that changed them, as plasmashell saves its
 // applets configuration.
 
