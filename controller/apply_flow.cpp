@@ -1,10 +1,10 @@
 // Applying the effect: the checks on the notched display and its picture, recording the
 // user's original, and the rendering job that sets the generated picture when it ends.
 
-#include "display_rules.h"
-#include "messages.h"
-#include "original_record.h"
-#include "wallpaper_controller.h"
+#include "controller/display_rules.h"
+#include "controller/messages.h"
+#include "controller/original_record.h"
+#include "controller/wallpaper_controller.h"
 
 namespace quillhaven {
 

@@ -1,4 +1,4 @@
-#include "change_monitor.h"
+#include "controller/change_monitor.h"
 
 namespace quillhaven {
 

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "desktop_services.h"
+#include "controller/desktop_services.h"
 
 namespace quillhaven {
 

@@ -6,7 +6,7 @@
 // anything else (another version, a missing or extra field, trailing bytes, a value that is
 // not a finite number) is refused. Non-finite components cannot be archived.
 
-#include "desktop_services.h"
+#include "controller/desktop_services.h"
 
 namespace quillhaven {
 

@@ -14,7 +14,7 @@
 #include <variant>
 #include <vector>
 
-#include "wallpaper_processor.h"
+#include "render/wallpaper_processor.h"
 
 namespace quillhaven {
 

@@ -1,9 +1,9 @@
-#include "display_rules.h"
+#include "controller/display_rules.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "messages.h"
+#include "controller/messages.h"
 
 namespace quillhaven {
 

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "desktop_services.h"
-#include "wallpaper_processor.h"
+#include "controller/desktop_services.h"
+#include "render/wallpaper_processor.h"
 
 namespace quillhaven {
 

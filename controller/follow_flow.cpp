@@ -1,7 +1,7 @@
 // Following the user's picture: what a check does, whether the change monitor's notice or
 // its poll asked for it. It also refreshes the display summary.
 
-#include "wallpaper_controller.h"
+#include "controller/wallpaper_controller.h"
 
 namespace quillhaven {
 

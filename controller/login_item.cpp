@@ -1,8 +1,8 @@
 // Starting at login through the host's login-item service. `launchAtLogin` mirrors what the
 // service reports after each attempt, not what was asked for.
 
-#include "messages.h"
-#include "wallpaper_controller.h"
+#include "controller/messages.h"
+#include "controller/wallpaper_controller.h"
 
 namespace quillhaven {
 

@@ -4,7 +4,7 @@
 // own catalogues: render/render_messages.h, platform/messages/platform_messages.h and
 // shell/menu_titles.h.
 
-#include "translation_marker.h"
+#include "controller/translation_marker.h"
 
 namespace quillhaven::messages {
 

@@ -1,4 +1,4 @@
-#include "native_settings.h"
+#include "controller/native_settings.h"
 
 #include <sstream>
 

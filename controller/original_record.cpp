@@ -1,13 +1,13 @@
 // The stored form of the user's own picture: reading it, the changes that write it, and
 // the check that a save landed.
 
-#include "original_record.h"
+#include "controller/original_record.h"
 
 #include <filesystem>
 #include <system_error>
 
-#include "native_settings.h"
-#include "preference_keys.h"
+#include "controller/native_settings.h"
+#include "controller/preference_keys.h"
 
 namespace quillhaven {
 

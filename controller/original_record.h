@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "desktop_services.h"
+#include "controller/desktop_services.h"
 
 namespace quillhaven {
 

@@ -1,10 +1,10 @@
 // Keeping the record of the user's own picture: written by the apply flow in one save, and
 // kept up to date by every check while the processed picture shows.
 
-#include "native_settings.h"
-#include "original_record.h"
-#include "preference_keys.h"
-#include "wallpaper_controller.h"
+#include "controller/native_settings.h"
+#include "controller/original_record.h"
+#include "controller/preference_keys.h"
+#include "controller/wallpaper_controller.h"
 
 namespace quillhaven {
 

@@ -1,10 +1,10 @@
 // Switching the effect off properly: putting the recorded picture and settings back, making
 // sure they landed, forgetting the record and clearing the generated folder.
 
-#include "messages.h"
-#include "original_record.h"
-#include "preference_keys.h"
-#include "wallpaper_controller.h"
+#include "controller/messages.h"
+#include "controller/original_record.h"
+#include "controller/preference_keys.h"
+#include "controller/wallpaper_controller.h"
 
 namespace quillhaven {
 

@@ -1,11 +1,11 @@
 // Construction, start-up, the display summary, and the two status steps through which every
 // other operation reports its outcome.
 
-#include "wallpaper_controller.h"
+#include "controller/wallpaper_controller.h"
 
-#include "display_rules.h"
-#include "messages.h"
-#include "preference_keys.h"
+#include "controller/display_rules.h"
+#include "controller/messages.h"
+#include "controller/preference_keys.h"
 
 namespace quillhaven {
 

@@ -11,10 +11,10 @@
 #include <optional>
 #include <string>
 
-#include "change_monitor.h"
-#include "controller_state.h"
-#include "desktop_services.h"
-#include "wallpaper_processor.h"
+#include "controller/change_monitor.h"
+#include "controller/controller_state.h"
+#include "controller/desktop_services.h"
+#include "render/wallpaper_processor.h"
 
 namespace quillhaven {
 

@@ -9,8 +9,8 @@
 #include <memory>
 #include <string>
 
-#include "desktop_services.h"
-#include "environment.h"
+#include "controller/desktop_services.h"
+#include "core/environment.h"
 
 namespace quillhaven {
 

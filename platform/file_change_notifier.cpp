@@ -1,4 +1,4 @@
-#include "file_change_notifier.h"
+#include "platform/file_change_notifier.h"
 
 #include <QFileInfo>
 #include <QFileSystemWatcher>

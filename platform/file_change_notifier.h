@@ -11,8 +11,8 @@
 #include <optional>
 #include <string>
 
-#include "desktop_services.h"
-#include "file_stamp.h"
+#include "controller/desktop_services.h"
+#include "core/file_stamp.h"
 
 class QFileSystemWatcher;
 

@@ -1,4 +1,4 @@
-#include "ini_preference_store.h"
+#include "platform/ini_preference_store.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -21,9 +21,9 @@
 
 #include <QtDebug>
 
-#include "environment.h"
-#include "ini_variant_filter.h"
-#include "regular_file.h"
+#include "core/environment.h"
+#include "platform/ini_variant_filter.h"
+#include "core/regular_file.h"
 
 namespace quillhaven {
 

@@ -1,4 +1,4 @@
-#include "ini_variant_filter.h"
+#include "platform/ini_variant_filter.h"
 
 namespace quillhaven {
 

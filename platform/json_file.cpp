@@ -1,4 +1,4 @@
-#include "json_file.h"
+#include "platform/json_file.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -11,7 +11,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "whole_file_save.h"
+#include "core/whole_file_save.h"
 
 namespace quillhaven {
 

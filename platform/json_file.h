@@ -5,7 +5,7 @@
 #include <QJsonObject>
 #include <string>
 
-#include "desktop_services.h"
+#include "controller/desktop_services.h"
 
 namespace quillhaven {
 

@@ -1,4 +1,4 @@
-#include "qt_scheduler.h"
+#include "platform/qt_scheduler.h"
 
 #include <QMetaObject>
 #include <QObject>

@@ -6,7 +6,7 @@
 
 #include <memory>
 
-#include "desktop_services.h"
+#include "controller/desktop_services.h"
 
 class QObject;
 class QThreadPool;

@@ -1,9 +1,9 @@
-#include "sample_wallpaper.h"
+#include "platform/sample_wallpaper.h"
 
 #include <QFileInfo>
 #include <QString>
 
-#include "json_file.h"
+#include "platform/json_file.h"
 
 namespace quillhaven {
 

@@ -1,6 +1,6 @@
-#include "unsupported_desktop.h"
+#include "platform/unsupported_desktop.h"
 
-#include "platform_messages.h"
+#include "platform/messages/platform_messages.h"
 
 namespace quillhaven {
 

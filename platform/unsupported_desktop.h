@@ -4,7 +4,7 @@
 // it can be neither read nor set, so an apply on a notched display ends with "could not get
 // the current wallpaper" and nothing on the real desktop is touched.
 
-#include "desktop_services.h"
+#include "controller/desktop_services.h"
 
 namespace quillhaven {
 

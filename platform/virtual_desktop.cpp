@@ -1,13 +1,13 @@
-#include "virtual_desktop.h"
+#include "platform/virtual_desktop.h"
 
 #include <QFileInfo>
 #include <QJsonArray>
 
-#include "app_paths.h"
-#include "json_file.h"
-#include "platform_messages.h"
-#include "sample_wallpaper.h"
-#include "virtual_desktop_json.h"
+#include "core/app_paths.h"
+#include "platform/json_file.h"
+#include "platform/messages/platform_messages.h"
+#include "platform/sample_wallpaper.h"
+#include "platform/virtual_desktop_json.h"
 
 namespace quillhaven {
 

@@ -1,11 +1,11 @@
-#include "virtual_desktop_json.h"
+#include "platform/virtual_desktop_json.h"
 
 #include <QUrl>
 #include <QtDebug>
 #include <algorithm>
 #include <cmath>
 
-#include "canvas_geometry.h"
+#include "render/canvas_geometry.h"
 
 namespace quillhaven {
 

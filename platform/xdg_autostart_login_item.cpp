@@ -1,4 +1,4 @@
-#include "xdg_autostart_login_item.h"
+#include "platform/xdg_autostart_login_item.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -9,8 +9,8 @@
 #include <filesystem>
 #include <system_error>
 
-#include "app_paths.h"
-#include "whole_file_save.h"
+#include "core/app_paths.h"
+#include "core/whole_file_save.h"
 
 namespace quillhaven {
 

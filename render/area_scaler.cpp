@@ -1,4 +1,4 @@
-#include "area_scaler.h"
+#include "render/area_scaler.h"
 
 #include <algorithm>
 #include <cstring>

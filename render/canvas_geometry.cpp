@@ -1,9 +1,9 @@
-#include "canvas_geometry.h"
+#include "render/canvas_geometry.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "wallpaper_processor.h"
+#include "render/wallpaper_processor.h"
 
 namespace quillhaven {
 

@@ -1,4 +1,4 @@
-#include "canvas_painter.h"
+#include "render/canvas_painter.h"
 
 #include <QColorSpace>
 #include <QPainter>
@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "pixel_formats.h"
+#include "render/pixel_formats.h"
 
 namespace quillhaven {
 

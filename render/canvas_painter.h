@@ -2,7 +2,7 @@
 
 #include <QImage>
 
-#include "canvas_geometry.h"
+#include "render/canvas_geometry.h"
 
 namespace quillhaven {
 

@@ -1,4 +1,4 @@
-#include "deflate_encoder.h"
+#include "render/deflate_encoder.h"
 
 #include <algorithm>
 #include <array>

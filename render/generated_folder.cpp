@@ -10,7 +10,7 @@
 #include <filesystem>
 #include <vector>
 
-#include "wallpaper_processor.h"
+#include "render/wallpaper_processor.h"
 
 namespace quillhaven {
 

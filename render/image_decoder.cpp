@@ -1,4 +1,4 @@
-#include "image_decoder.h"
+#include "render/image_decoder.h"
 
 #include <QFile>
 #include <QColorSpace>
@@ -14,9 +14,9 @@
 #include <memory>
 #include <mutex>
 
-#include "pixel_formats.h"
-#include "reducing_decoder.h"
-#include "regular_file.h"
+#include "render/pixel_formats.h"
+#include "render/reducing_decoder.h"
+#include "core/regular_file.h"
 
 namespace quillhaven {
 

@@ -14,10 +14,10 @@
 // jpeglib.h needs FILE and size_t declared first.
 #include <jpeglib.h>
 
-#include "area_scaler.h"
-#include "reducing_decoder.h"
-#include "regular_file.h"
-#include "row_feed.h"
+#include "render/area_scaler.h"
+#include "render/reducing_decoder.h"
+#include "core/regular_file.h"
+#include "render/row_feed.h"
 
 namespace quillhaven {
 

@@ -1,4 +1,4 @@
-#include "png_writer.h"
+#include "render/png_writer.h"
 
 #include <png.h>
 #include <zlib.h>
@@ -14,7 +14,7 @@
 #include <thread>
 #include <vector>
 
-#include "deflate_encoder.h"
+#include "render/deflate_encoder.h"
 
 // The encoder trades the last few percent of file size for speed. libpng's defaults (zlib
 // level 6 and an adaptive search over five row filters) take seconds on a large canvas.

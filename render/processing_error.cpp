@@ -1,5 +1,5 @@
-#include "render_messages.h"
-#include "wallpaper_processor.h"
+#include "render/render_messages.h"
+#include "render/wallpaper_processor.h"
 
 namespace quillhaven {
 

@@ -1,4 +1,4 @@
-#include "row_feed.h"
+#include "render/row_feed.h"
 
 #include <system_error>
 #include <utility>

@@ -1,4 +1,4 @@
-#include "wallpaper_processor.h"
+#include "render/wallpaper_processor.h"
 
 #include <malloc.h>
 
@@ -11,12 +11,12 @@
 #include <system_error>
 #include <thread>
 
-#include "canvas_geometry.h"
-#include "canvas_painter.h"
-#include "image_decoder.h"
-#include "png_writer.h"
-#include "render_messages.h"
-#include "whole_file_save.h"
+#include "render/canvas_geometry.h"
+#include "render/canvas_painter.h"
+#include "render/image_decoder.h"
+#include "render/png_writer.h"
+#include "render/render_messages.h"
+#include "core/whole_file_save.h"
 
 namespace quillhaven {
 

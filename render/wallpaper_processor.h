@@ -9,7 +9,8 @@
 #include <string>
 #include <system_error>
 
-#include "url.h"
+#include "core/task.h"
+#include "core/url.h"
 
 namespace quillhaven {
 
@@ -72,10 +73,6 @@ private:
     std::optional<Url> url_;
     std::optional<ProcessingFailure> failure_;
 };
-
-// Runs a task somewhere: on a background worker, or on the caller's main loop.
-using Task = std::function<void()>;
-using TaskRunner = std::function<void(Task)>;
 
 // Renders wallpapers into the generated folder and manages that folder. Immutable after
 // construction and safe to share between threads.

@@ -1,12 +1,12 @@
-#include "app_delegate.h"
+#include "shell/app_delegate.h"
 
 #include <QAction>
 #include <QKeySequence>
 #include <QMenu>
 
-#include "menu_bar_icon.h"
-#include "menu_titles.h"
-#include "status_item.h"
+#include "shell/menu_bar_icon.h"
+#include "shell/menu_titles.h"
+#include "shell/status_item.h"
 
 namespace quillhaven {
 namespace {

@@ -10,9 +10,9 @@
 #include <memory>
 #include <vector>
 
-#include "desktop_services.h"
-#include "wallpaper_controller.h"
-#include "wallpaper_processor.h"
+#include "controller/desktop_services.h"
+#include "controller/wallpaper_controller.h"
+#include "render/wallpaper_processor.h"
 
 class QAction;
 class QMenu;

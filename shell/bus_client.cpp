@@ -1,4 +1,4 @@
-#include "bus_client.h"
+#include "shell/bus_client.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -10,8 +10,8 @@
 #include <QVariantMap>
 #include <cstdio>
 
-#include "bus_names.h"
-#include "logging.h"
+#include "shell/bus_names.h"
+#include "shell/logging.h"
 
 namespace quillhaven::BusClient {
 namespace {

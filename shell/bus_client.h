@@ -3,7 +3,7 @@
 // The command-line side of the D-Bus service: sends one command to the running instance,
 // waits until it has finished any render the command started, and prints the outcome.
 
-#include "command_line.h"
+#include "shell/command_line.h"
 
 namespace quillhaven::BusClient {
 

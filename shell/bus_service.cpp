@@ -1,4 +1,4 @@
-#include "bus_service.h"
+#include "shell/bus_service.h"
 
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
@@ -6,9 +6,9 @@
 #include <QVariantMap>
 #include <utility>
 
-#include "app_delegate.h"
-#include "bus_names.h"
-#include "logging.h"
+#include "shell/app_delegate.h"
+#include "shell/bus_names.h"
+#include "shell/logging.h"
 
 namespace quillhaven {
 

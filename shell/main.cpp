@@ -1,7 +1,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "quillhaven_main.h"
+#include "shell/quillhaven_main.h"
 
 int main(int argc, char** argv) {
     const int status = quillhaven::QuillhavenMain::main(argc, argv);

@@ -1,4 +1,4 @@
-#include "menu_bar_icon.h"
+#include "shell/menu_bar_icon.h"
 
 #include <QGuiApplication>
 #include <QIconEngine>

@@ -1,4 +1,4 @@
-#include "quillhaven_main.h"
+#include "shell/quillhaven_main.h"
 
 #include <QApplication>
 #include <QDBusConnection>
@@ -6,15 +6,15 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "app_delegate.h"
-#include "app_paths.h"
-#include "bus_client.h"
-#include "bus_service.h"
-#include "command_line.h"
-#include "desktop_backend.h"
-#include "logging.h"
-#include "single_instance.h"
-#include "when_idle.h"
+#include "shell/app_delegate.h"
+#include "core/app_paths.h"
+#include "shell/bus_client.h"
+#include "shell/bus_service.h"
+#include "shell/command_line.h"
+#include "platform/desktop_backend.h"
+#include "shell/logging.h"
+#include "shell/single_instance.h"
+#include "shell/when_idle.h"
 
 namespace quillhaven::QuillhavenMain {
 namespace {

@@ -2,7 +2,7 @@
 // is done, switch it off again (restoring the user's picture) and quit a second later. It
 // judges nothing itself; its effects are those of the apply and restore it drives.
 
-#include "app_delegate.h"
+#include "shell/app_delegate.h"
 
 namespace quillhaven {
 

@@ -1,9 +1,9 @@
-#include "status_item.h"
+#include "shell/status_item.h"
 
 #include <QIcon>
 #include <QMenu>
 
-#include "menu_bar_icon.h"
+#include "shell/menu_bar_icon.h"
 
 namespace quillhaven {
 

@@ -1,6 +1,6 @@
-#include "when_idle.h"
+#include "shell/when_idle.h"
 
-#include "app_delegate.h"
+#include "shell/app_delegate.h"
 
 namespace quillhaven {
 

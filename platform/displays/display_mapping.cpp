@@ -1,7 +1,7 @@
-#include "display_mapping.h"
+#include "platform/displays/display_mapping.h"
 
-#include "display_rules.h"
-#include "notch_detection.h"
+#include "controller/display_rules.h"
+#include "platform/displays/notch_detection.h"
 
 namespace quillhaven {
 

@@ -1,4 +1,4 @@
-#include "notch_detection.h"
+#include "platform/displays/notch_detection.h"
 
 #include <array>
 #include <charconv>

@@ -1,9 +1,9 @@
-#include "qscreen_display_service.h"
+#include "platform/displays/qscreen_display_service.h"
 
 #include <QGuiApplication>
 #include <QScreen>
 
-#include "display_mapping.h"
+#include "platform/displays/display_mapping.h"
 
 namespace quillhaven {
 

@@ -5,8 +5,8 @@
 
 #include <vector>
 
-#include "desktop_services.h"
-#include "notch_detection.h"
+#include "controller/desktop_services.h"
+#include "platform/displays/notch_detection.h"
 
 namespace quillhaven {
 

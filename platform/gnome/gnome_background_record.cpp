@@ -1,4 +1,4 @@
-#include "gnome_background_record.h"
+#include "platform/gnome/gnome_background_record.h"
 
 #include <gio/gio.h>
 #include <glib/gstdio.h>
@@ -7,9 +7,9 @@
 #include <utility>
 #include <vector>
 
-#include "native_settings.h"
-#include "original_record.h"
-#include "preference_keys.h"
+#include "controller/native_settings.h"
+#include "controller/original_record.h"
+#include "controller/preference_keys.h"
 
 namespace quillhaven::gnome {
 namespace {

@@ -1,4 +1,4 @@
-#include "gnome_background_settings.h"
+#include "platform/gnome/gnome_background_settings.h"
 
 #include <algorithm>
 #include <atomic>

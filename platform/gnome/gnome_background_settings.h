@@ -14,7 +14,7 @@
 #include <optional>
 #include <string>
 
-#include "gnome_background_record.h"
+#include "platform/gnome/gnome_background_record.h"
 
 namespace quillhaven::gnome {
 

@@ -1,4 +1,4 @@
-#include "gnome_background_style.h"
+#include "platform/gnome/gnome_background_style.h"
 
 #include <array>
 

@@ -1,4 +1,4 @@
-#include "gnome_color_text.h"
+#include "platform/gnome/gnome_color_text.h"
 
 #include <algorithm>
 #include <cmath>

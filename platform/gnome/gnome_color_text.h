@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "desktop_services.h"
+#include "controller/desktop_services.h"
 
 namespace quillhaven::gnome {
 

@@ -1,4 +1,4 @@
-#include "gnome_desktop.h"
+#include "platform/gnome/gnome_desktop.h"
 
 #include <algorithm>
 #include <array>

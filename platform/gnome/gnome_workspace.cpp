@@ -1,11 +1,11 @@
-#include "gnome_workspace.h"
+#include "platform/gnome/gnome_workspace.h"
 
 #include <gio/gio.h>
 
-#include "gnome_background_settings.h"
-#include "gnome_background_style.h"
-#include "gnome_color_text.h"
-#include "platform_messages.h"
+#include "platform/gnome/gnome_background_settings.h"
+#include "platform/gnome/gnome_background_style.h"
+#include "platform/gnome/gnome_color_text.h"
+#include "platform/messages/platform_messages.h"
 
 namespace quillhaven::gnome {
 namespace {

@@ -22,7 +22,7 @@
 #include <memory>
 #include <string>
 
-#include "desktop_services.h"
+#include "controller/desktop_services.h"
 
 namespace quillhaven::gnome {
 

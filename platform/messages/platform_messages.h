@@ -4,7 +4,7 @@
 // as the description of a failed desktop-picture change. "%1" marks where a name goes
 // (fillIn in translation_marker.h).
 
-#include "translation_marker.h"
+#include "controller/translation_marker.h"
 
 namespace quillhaven::platform_messages {
 

@@ -1,4 +1,4 @@
-#include "fill_mode_mapping.h"
+#include "platform/plasma/fill_mode_mapping.h"
 
 #include <cstdio>
 

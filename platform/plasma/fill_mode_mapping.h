@@ -22,7 +22,7 @@
 #include <optional>
 #include <string>
 
-#include "desktop_services.h"
+#include "controller/desktop_services.h"
 
 namespace quillhaven::plasma {
 

@@ -1,4 +1,4 @@
-#include "plasma_shell_client.h"
+#include "platform/plasma/plasma_shell_client.h"
 
 #include <QDBusMessage>
 

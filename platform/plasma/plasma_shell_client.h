@@ -10,7 +10,7 @@
 #include <optional>
 #include <string>
 
-#include "platform_messages.h"
+#include "platform/messages/platform_messages.h"
 
 namespace quillhaven::plasma {
 

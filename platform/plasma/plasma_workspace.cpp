@@ -1,13 +1,13 @@
-#include "plasma_workspace.h"
+#include "platform/plasma/plasma_workspace.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "display_rules.h"
+#include "controller/display_rules.h"
 
-#include "fill_mode_mapping.h"
-#include "platform_messages.h"
-#include "wallpaper_scripts.h"
+#include "platform/plasma/fill_mode_mapping.h"
+#include "platform/messages/platform_messages.h"
+#include "platform/plasma/wallpaper_scripts.h"
 
 namespace quillhaven::plasma {
 

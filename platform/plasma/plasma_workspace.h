@@ -11,11 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "desktop_services.h"
-#include "file_stamp.h"
-#include "plasma_shell_client.h"
-#include "wallpaper_package.h"
-#include "wallpaper_scripts.h"
+#include "controller/desktop_services.h"
+#include "core/file_stamp.h"
+#include "platform/plasma/plasma_shell_client.h"
+#include "platform/plasma/wallpaper_package.h"
+#include "platform/plasma/wallpaper_scripts.h"
 
 namespace quillhaven::plasma {
 

@@ -1,4 +1,4 @@
-#include "wallpaper_package.h"
+#include "platform/plasma/wallpaper_package.h"
 
 #include <QColor>
 #include <QDir>
@@ -9,7 +9,7 @@
 #include <cmath>
 #include <limits>
 
-#include "app_paths.h"
+#include "core/app_paths.h"
 
 namespace quillhaven::plasma {
 

@@ -11,7 +11,7 @@
 #include <QStringList>
 #include <optional>
 
-#include "environment.h"
+#include "core/environment.h"
 
 namespace quillhaven::plasma {
 

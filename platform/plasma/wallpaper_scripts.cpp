@@ -1,4 +1,4 @@
-#include "wallpaper_scripts.h"
+#include "platform/plasma/wallpaper_scripts.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-#include "url.h"
+#include "core/url.h"
 
 namespace quillhaven::plasma {
 

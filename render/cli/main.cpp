@@ -7,9 +7,9 @@
 #include <string>
 #include <string_view>
 
-#include "app_paths.h"
-#include "canvas_geometry.h"
-#include "wallpaper_processor.h"
+#include "core/app_paths.h"
+#include "render/canvas_geometry.h"
+#include "render/wallpaper_processor.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "color_archive.h"
+#include "controller/color_archive.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "controller_test_support.h"
+#include "tests/controller/controller_test_support.h"
 
 #include <QImage>
 #include <QImageReader>

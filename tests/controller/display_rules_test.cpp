@@ -4,8 +4,8 @@
 
 #include <cmath>
 
-#include "display_rules.h"
-#include "fake_display_service.h"
+#include "controller/display_rules.h"
+#include "tests/doubles/fake_display_service.h"
 
 namespace quillhaven {
 namespace {

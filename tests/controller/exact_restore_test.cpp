@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <functional>
 
-#include "controller_test_support.h"
-#include "preference_keys.h"
+#include "tests/controller/controller_test_support.h"
+#include "controller/preference_keys.h"
 
 namespace quillhaven::testing {
 namespace {

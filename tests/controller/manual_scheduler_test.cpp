@@ -1,4 +1,4 @@
-#include "manual_scheduler.h"
+#include "tests/doubles/manual_scheduler.h"
 
 #include <gtest/gtest.h>
 

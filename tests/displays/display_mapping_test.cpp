@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "display_mapping.h"
+#include "platform/displays/display_mapping.h"
 
 namespace quillhaven {
 namespace {

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <string>
 
-#include "notch_detection.h"
+#include "platform/displays/notch_detection.h"
 
 namespace quillhaven {
 namespace {

@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "qscreen_display_service.h"
+#include "platform/displays/qscreen_display_service.h"
 
 namespace quillhaven {
 namespace {

@@ -3,7 +3,7 @@
 // A desktop whose picture changes the test announces by hand. It can also refuse to watch,
 // as a desktop without notifications (or with a broken watcher) does.
 
-#include "desktop_services.h"
+#include "controller/desktop_services.h"
 
 namespace quillhaven::testing {
 

@@ -6,13 +6,13 @@
 
 #include <memory>
 
-#include "color_archive.h"
-#include "fake_change_notifier.h"
-#include "fake_display_service.h"
-#include "fake_login_item_service.h"
-#include "fake_workspace.h"
-#include "in_memory_preference_store.h"
-#include "manual_scheduler.h"
+#include "controller/color_archive.h"
+#include "tests/doubles/fake_change_notifier.h"
+#include "tests/doubles/fake_display_service.h"
+#include "tests/doubles/fake_login_item_service.h"
+#include "tests/doubles/fake_workspace.h"
+#include "tests/doubles/in_memory_preference_store.h"
+#include "tests/doubles/manual_scheduler.h"
 
 namespace quillhaven::testing {
 

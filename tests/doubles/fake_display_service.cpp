@@ -1,4 +1,4 @@
-#include "fake_display_service.h"
+#include "tests/doubles/fake_display_service.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "fake_login_item_service.h"
+#include "tests/doubles/fake_login_item_service.h"
 
 namespace quillhaven::testing {
 

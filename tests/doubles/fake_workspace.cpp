@@ -1,4 +1,4 @@
-#include "fake_workspace.h"
+#include "tests/doubles/fake_workspace.h"
 
 #include <cstdio>
 

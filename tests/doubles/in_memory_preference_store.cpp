@@ -1,4 +1,4 @@
-#include "in_memory_preference_store.h"
+#include "tests/doubles/in_memory_preference_store.h"
 
 namespace quillhaven::testing {
 

@@ -15,7 +15,7 @@
 #include <variant>
 #include <vector>
 
-#include "desktop_services.h"
+#include "controller/desktop_services.h"
 
 namespace quillhaven::testing {
 

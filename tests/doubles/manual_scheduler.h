@@ -30,7 +30,7 @@
 #include <thread>
 #include <vector>
 
-#include "desktop_services.h"
+#include "controller/desktop_services.h"
 
 namespace quillhaven::testing {
 

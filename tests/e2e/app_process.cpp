@@ -1,4 +1,4 @@
-#include "app_process.h"
+#include "tests/e2e/app_process.h"
 
 #include <QColor>
 #include <QDir>

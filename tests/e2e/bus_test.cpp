@@ -9,8 +9,8 @@
 #include <QJsonObject>
 #include <QRandomGenerator>
 
-#include "app_process.h"
-#include "private_bus.h"
+#include "tests/e2e/app_process.h"
+#include "tests/e2e/private_bus.h"
 
 namespace quillhaven::e2e {
 namespace {

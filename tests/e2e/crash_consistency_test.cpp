@@ -32,7 +32,7 @@
 #include <thread>
 #include <vector>
 
-#include "app_process.h"
+#include "tests/e2e/app_process.h"
 
 extern char** environ;
 

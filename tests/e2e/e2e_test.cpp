@@ -11,7 +11,7 @@
 #include <QJsonObject>
 #include <map>
 
-#include "app_process.h"
+#include "tests/e2e/app_process.h"
 
 namespace quillhaven::e2e {
 namespace {

@@ -1,4 +1,4 @@
-#include "private_bus.h"
+#include "tests/e2e/private_bus.h"
 
 #include <QCoreApplication>
 #include <QDBusConnectionInterface>

@@ -11,7 +11,7 @@
 #include <chrono>
 #include <functional>
 
-#include "private_session_bus.h"
+#include "tests/support/private_session_bus.h"
 
 namespace quillhaven::e2e {
 

@@ -10,8 +10,8 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "fuzz_support.h"
-#include "wallpaper_processor.h"
+#include "tests/fuzz/fuzz_support.h"
+#include "render/wallpaper_processor.h"
 
 namespace {
 

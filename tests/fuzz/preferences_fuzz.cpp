@@ -17,14 +17,14 @@
 #include <memory>
 #include <string>
 
-#include "color_archive.h"
-#include "fake_desktop.h"
-#include "fuzz_support.h"
-#include "ini_preference_store.h"
-#include "ini_variant_filter.h"
-#include "preference_keys.h"
-#include "wallpaper_controller.h"
-#include "wallpaper_processor.h"
+#include "controller/color_archive.h"
+#include "tests/doubles/fake_desktop.h"
+#include "tests/fuzz/fuzz_support.h"
+#include "platform/ini_preference_store.h"
+#include "platform/ini_variant_filter.h"
+#include "controller/preference_keys.h"
+#include "controller/wallpaper_controller.h"
+#include "render/wallpaper_processor.h"
 
 namespace {
 

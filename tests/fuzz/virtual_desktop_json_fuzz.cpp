@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "fuzz_support.h"
-#include "virtual_desktop.h"
+#include "tests/fuzz/fuzz_support.h"
+#include "platform/virtual_desktop.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "gsettings_fixture.h"
+#include "tests/gnome/gsettings_fixture.h"
 
 #include <QColor>
 #include <QImage>

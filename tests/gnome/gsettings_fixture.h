@@ -12,7 +12,7 @@
 #include <filesystem>
 #include <string>
 
-#include "gnome_background_record.h"
+#include "platform/gnome/gnome_background_record.h"
 
 namespace quillhaven::gnome::testing {
 

@@ -6,13 +6,13 @@
 #include <filesystem>
 #include <fstream>
 
-#include "gnome_background_record.h"
-#include "gnome_background_style.h"
-#include "gnome_color_text.h"
-#include "gnome_desktop.h"
-#include "gnome_workspace.h"
-#include "in_memory_preference_store.h"
-#include "temp_folder.h"
+#include "platform/gnome/gnome_background_record.h"
+#include "platform/gnome/gnome_background_style.h"
+#include "platform/gnome/gnome_color_text.h"
+#include "platform/gnome/gnome_desktop.h"
+#include "platform/gnome/gnome_workspace.h"
+#include "tests/doubles/in_memory_preference_store.h"
+#include "tests/support/temp_folder.h"
 
 namespace quillhaven::gnome {
 namespace {

@@ -5,11 +5,11 @@
 #include <gio/gio.h>
 #include <gtest/gtest.h>
 
-#include "fake_desktop.h"
-#include "gnome_workspace.h"
-#include "platform_messages.h"
-#include "messages.h"
-#include "wallpaper_controller.h"
+#include "tests/doubles/fake_desktop.h"
+#include "platform/gnome/gnome_workspace.h"
+#include "platform/messages/platform_messages.h"
+#include "controller/messages.h"
+#include "controller/wallpaper_controller.h"
 
 namespace quillhaven::gnome {
 namespace {

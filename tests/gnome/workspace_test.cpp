@@ -4,9 +4,9 @@
 
 #include <filesystem>
 
-#include "gnome_workspace.h"
-#include "platform_messages.h"
-#include "gsettings_fixture.h"
+#include "platform/gnome/gnome_workspace.h"
+#include "platform/messages/platform_messages.h"
+#include "tests/gnome/gsettings_fixture.h"
 
 namespace quillhaven::gnome::testing {
 namespace {

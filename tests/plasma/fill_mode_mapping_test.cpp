@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "fill_mode_mapping.h"
+#include "platform/plasma/fill_mode_mapping.h"
 
 namespace quillhaven::plasma {
 namespace {

@@ -15,7 +15,7 @@
 #include <QUrl>
 #include <functional>
 
-#include "plasma_test_bus.h"
+#include "tests/plasma/plasma_test_bus.h"
 
 namespace quillhaven {
 namespace {

@@ -1,4 +1,4 @@
-#include "plasma_test_bus.h"
+#include "tests/plasma/plasma_test_bus.h"
 
 #include <QFile>
 #include <QJsonArray>

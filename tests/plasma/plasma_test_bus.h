@@ -7,7 +7,7 @@
 #include <QString>
 #include <QTemporaryDir>
 
-#include "private_session_bus.h"
+#include "tests/support/private_session_bus.h"
 
 namespace quillhaven::testing {
 

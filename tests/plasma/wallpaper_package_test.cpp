@@ -1,14 +1,14 @@
 // Which picture Plasma shows for a wallpaper package, an Image that names one, and a desktop
 // that names none: synthetic packages laid out as Plasma's own are.
 
-#include "wallpaper_package.h"
+#include "platform/plasma/wallpaper_package.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
 
-#include "temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace quillhaven::plasma {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "wallpaper_scripts.h"
+#include "platform/plasma/wallpaper_scripts.h"
 
 namespace quillhaven::plasma {
 namespace {

@@ -1,11 +1,11 @@
 // Where Quillhaven keeps its files, for a given environment.
 
-#include "app_paths.h"
+#include "core/app_paths.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include "test_support.h"
+#include "tests/platform/test_support.h"
 
 namespace quillhaven {
 namespace {

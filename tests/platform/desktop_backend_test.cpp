@@ -1,16 +1,16 @@
-#include "desktop_backend.h"
+#include "platform/desktop_backend.h"
 
 #include <gtest/gtest.h>
 
-#include "fake_display_service.h"
-#include "ini_preference_store.h"
-#include "manual_scheduler.h"
-#include "plasma_workspace.h"
-#include "qscreen_display_service.h"
-#include "test_support.h"
-#include "unsupported_desktop.h"
-#include "virtual_desktop.h"
-#include "xdg_autostart_login_item.h"
+#include "tests/doubles/fake_display_service.h"
+#include "platform/ini_preference_store.h"
+#include "tests/doubles/manual_scheduler.h"
+#include "platform/plasma/plasma_workspace.h"
+#include "platform/displays/qscreen_display_service.h"
+#include "tests/platform/test_support.h"
+#include "platform/unsupported_desktop.h"
+#include "platform/virtual_desktop.h"
+#include "platform/xdg_autostart_login_item.h"
 
 namespace quillhaven {
 namespace {

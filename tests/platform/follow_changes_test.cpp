@@ -12,15 +12,15 @@
 #include <QSaveFile>
 #include <QUrl>
 
-#include "color_archive.h"
-#include "fake_login_item_service.h"
-#include "file_change_notifier.h"
-#include "in_memory_preference_store.h"
-#include "preference_keys.h"
-#include "qt_scheduler.h"
-#include "test_support.h"
-#include "virtual_desktop.h"
-#include "wallpaper_controller.h"
+#include "controller/color_archive.h"
+#include "tests/doubles/fake_login_item_service.h"
+#include "platform/file_change_notifier.h"
+#include "tests/doubles/in_memory_preference_store.h"
+#include "controller/preference_keys.h"
+#include "platform/qt_scheduler.h"
+#include "tests/platform/test_support.h"
+#include "platform/virtual_desktop.h"
+#include "controller/wallpaper_controller.h"
 
 namespace quillhaven {
 namespace {

@@ -1,4 +1,4 @@
-#include "ini_preference_store.h"
+#include "platform/ini_preference_store.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -6,10 +6,10 @@
 #include <filesystem>
 #include <limits>
 
-#include "environment.h"
-#include "file_size_limit.h"
-#include "preference_keys.h"
-#include "test_support.h"
+#include "core/environment.h"
+#include "tests/support/file_size_limit.h"
+#include "controller/preference_keys.h"
+#include "tests/platform/test_support.h"
 
 namespace quillhaven {
 namespace {

@@ -1,4 +1,4 @@
-#include "qt_scheduler.h"
+#include "platform/qt_scheduler.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "test_support.h"
+#include "tests/platform/test_support.h"
 
 namespace quillhaven {
 namespace {

@@ -3,10 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include "fake_desktop.h"
-#include "ini_preference_store.h"
-#include "test_support.h"
-#include "wallpaper_controller.h"
+#include "tests/doubles/fake_desktop.h"
+#include "platform/ini_preference_store.h"
+#include "tests/platform/test_support.h"
+#include "controller/wallpaper_controller.h"
 
 namespace quillhaven {
 namespace {

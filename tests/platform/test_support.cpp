@@ -1,4 +1,4 @@
-#include "test_support.h"
+#include "tests/platform/test_support.h"
 
 #include <algorithm>
 

@@ -8,7 +8,7 @@
 #include <map>
 #include <string>
 
-#include "environment.h"
+#include "core/environment.h"
 
 namespace quillhaven::testing {
 

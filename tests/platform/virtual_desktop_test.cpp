@@ -1,4 +1,4 @@
-#include "virtual_desktop.h"
+#include "platform/virtual_desktop.h"
 
 #include <gtest/gtest.h>
 
@@ -14,13 +14,13 @@
 #include <chrono>
 #include <filesystem>
 
-#include "environment.h"
-#include "fake_desktop.h"
-#include "file_size_limit.h"
-#include "sample_wallpaper.h"
-#include "test_support.h"
-#include "virtual_desktop_json.h"
-#include "wallpaper_controller.h"
+#include "core/environment.h"
+#include "tests/doubles/fake_desktop.h"
+#include "tests/support/file_size_limit.h"
+#include "platform/sample_wallpaper.h"
+#include "tests/platform/test_support.h"
+#include "platform/virtual_desktop_json.h"
+#include "controller/wallpaper_controller.h"
 
 namespace quillhaven {
 namespace {

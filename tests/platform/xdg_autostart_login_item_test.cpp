@@ -1,11 +1,11 @@
-#include "xdg_autostart_login_item.h"
+#include "platform/xdg_autostart_login_item.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
-#include "environment.h"
-#include "test_support.h"
+#include "core/environment.h"
+#include "tests/platform/test_support.h"
 
 namespace quillhaven {
 namespace {

@@ -4,8 +4,8 @@
 
 #include <cmath>
 
-#include "canvas_geometry.h"
-#include "render_test_support.h"
+#include "render/canvas_geometry.h"
+#include "tests/render/render_test_support.h"
 
 namespace quillhaven {
 namespace {

@@ -7,7 +7,7 @@
 
 #include <filesystem>
 
-#include "render_test_support.h"
+#include "tests/render/render_test_support.h"
 
 namespace quillhaven {
 namespace {

@@ -15,10 +15,10 @@
 #include <string>
 #include <vector>
 
-#include "file_size_limit.h"
-#include "image_decoder.h"
-#include "reducing_decoder.h"
-#include "render_test_support.h"
+#include "tests/support/file_size_limit.h"
+#include "render/image_decoder.h"
+#include "render/reducing_decoder.h"
+#include "tests/render/render_test_support.h"
 
 namespace quillhaven {
 namespace {

@@ -7,7 +7,7 @@
 #include <mutex>
 #include <thread>
 
-#include "render_test_support.h"
+#include "tests/render/render_test_support.h"
 
 namespace quillhaven {
 namespace {

@@ -10,7 +10,7 @@
 #include <cmath>
 #include <filesystem>
 
-#include "render_test_support.h"
+#include "tests/render/render_test_support.h"
 
 namespace quillhaven {
 namespace {

@@ -12,11 +12,11 @@
 #include <string>
 #include <vector>
 
-#include "area_scaler.h"
-#include "image_decoder.h"
-#include "reducing_decoder.h"
-#include "render_test_support.h"
-#include "row_feed.h"
+#include "render/area_scaler.h"
+#include "render/image_decoder.h"
+#include "render/reducing_decoder.h"
+#include "tests/render/render_test_support.h"
+#include "render/row_feed.h"
 
 namespace quillhaven {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "url.h"
+#include "core/url.h"
 
 namespace quillhaven {
 namespace {

@@ -1,6 +1,6 @@
 // The five menu commands, chosen through their menu items.
 
-#include "shell_fixture.h"
+#include "tests/shell/shell_fixture.h"
 
 namespace quillhaven::testing {
 namespace {

@@ -4,8 +4,8 @@
 #include <QImage>
 #include <QPixmap>
 
-#include "menu_bar_icon.h"
-#include "shell_fixture.h"
+#include "shell/menu_bar_icon.h"
+#include "tests/shell/shell_fixture.h"
 
 namespace quillhaven::testing {
 namespace {

@@ -2,9 +2,9 @@
 
 #include <QKeySequence>
 
-#include "menu_bar_icon.h"
-#include "shell_fixture.h"
-#include "status_item.h"
+#include "shell/menu_bar_icon.h"
+#include "tests/shell/shell_fixture.h"
+#include "shell/status_item.h"
 
 namespace quillhaven::testing {
 namespace {

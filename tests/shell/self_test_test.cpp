@@ -1,6 +1,6 @@
 // The unattended "--self-test" cycle on the virtual clock.
 
-#include "shell_fixture.h"
+#include "tests/shell/shell_fixture.h"
 
 namespace quillhaven::testing {
 namespace {

@@ -5,7 +5,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "single_instance.h"
+#include "shell/single_instance.h"
 
 namespace quillhaven {
 namespace {

@@ -1,4 +1,4 @@
-#include "private_session_bus.h"
+#include "tests/support/private_session_bus.h"
 
 #include <QFile>
 

@@ -1,4 +1,4 @@
-#include "fake_shell.h"
+#include "tests/plasma/fake_plasmashell/fake_shell.h"
 
 #include <QDBusConnection>
 #include <QDBusError>
@@ -10,7 +10,7 @@
 #include <QSaveFile>
 #include <vector>
 
-#include "fake_desktop.h"
+#include "tests/plasma/fake_plasmashell/fake_containment.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <QStringList>
 #include <cstdio>
 
-#include "fake_shell.h"
+#include "tests/plasma/fake_plasmashell/fake_shell.h"
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);

@@ -1,4 +1,4 @@
-#include "fake_desktop.h"
+#include "tests/plasma/fake_plasmashell/fake_containment.h"
 
 FakeDesktop::FakeDesktop(QJsonObject state, QObject* parent)
     : QObject(parent), state_(std::move(state)) {}

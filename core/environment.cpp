@@ -1,4 +1,4 @@
-#include "environment.h"
+#include "core/environment.h"
 
 #include <unistd.h>
 

@@ -1,4 +1,4 @@
-#include "file_stamp.h"
+#include "core/file_stamp.h"
 
 #include <sys/stat.h>
 

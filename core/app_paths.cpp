@@ -1,4 +1,4 @@
-#include "app_paths.h"
+#include "core/app_paths.h"
 
 #include <algorithm>
 

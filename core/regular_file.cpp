@@ -1,4 +1,4 @@
-#include "regular_file.h"
+#include "core/regular_file.h"
 
 #include <QFile>
 

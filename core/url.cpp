@@ -1,4 +1,4 @@
-#include "url.h"
+#include "core/url.h"
 
 #include <filesystem>
 #include <string_view>

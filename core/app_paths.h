@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "environment.h"
+#include "core/environment.h"
 
 namespace quillhaven::app_paths {
 
