@@ -118,9 +118,9 @@ void WallpaperController::finishRenderingJob(const ProcessingResult& result, con
         return;
     }
     if (!result.succeeded()) {
-        showError(result.failure().localizedDescription(), true);
+        showError(result.error().localizedDescription(), true);
     } else {
-        const Url& generated = result.url();
+        const Url& generated = result.value();
         Outcome outcome =
             services_.workspace->setDesktopImageURL(generated, display, generatedPictureOptions());
         if (!outcome.succeeded()) {

@@ -1,5 +1,7 @@
 #include "controller/change_monitor.h"
 
+#include "core/log.h"
+
 namespace quillhaven {
 
 ChangeMonitor::ChangeMonitor(std::shared_ptr<Scheduler> scheduler,
@@ -36,8 +38,10 @@ void ChangeMonitor::start() {
             }
         });
     });
-    // A desktop that cannot be watched is followed by the poll alone.
-    static_cast<void>(watching);
+    if (!watching) {
+        log::debug(log::Layer::controller,
+                   "The desktop cannot be watched; the poll alone follows it");
+    }
 }
 
 }  // namespace quillhaven

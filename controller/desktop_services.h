@@ -14,6 +14,7 @@
 #include <variant>
 #include <vector>
 
+#include "core/result.h"
 #include "render/wallpaper_processor.h"
 
 namespace quillhaven {
@@ -82,23 +83,6 @@ struct DesktopPictureOptions {
 // user's picture and hands them back unread, so a restore brings back every spelling and
 // every key exactly as the user had them.
 using NativePictureSettings = std::map<std::string, std::optional<std::string>>;
-
-// ---- Results ---------------------------------------------------------------------------
-
-// Success, or a failure with a human-readable description shown to the user verbatim.
-class [[nodiscard]] Outcome {
-public:
-    static Outcome success() { return Outcome(); }
-    static Outcome failure(std::string description) { return Outcome(std::move(description)); }
-    bool succeeded() const { return !error_.has_value(); }
-    // Empty on success.
-    std::string errorDescription() const { return error_.value_or(std::string()); }
-
-private:
-    Outcome() = default;
-    explicit Outcome(std::string description) : error_(std::move(description)) {}
-    std::optional<std::string> error_;
-};
 
 // ---- Services --------------------------------------------------------------------------
 

@@ -8,6 +8,7 @@
 
 #include "controller/native_settings.h"
 #include "controller/preference_keys.h"
+#include "core/log.h"
 
 namespace quillhaven {
 
@@ -58,6 +59,9 @@ void addOptionChanges(const DesktopPictureOptions& options, ColorArchive& colorA
     if (options.fillColor) {
         if (std::optional<Data> data = colorArchive.archive(*options.fillColor)) {
             changes.push_back({preference_keys::originalFillColor, *data});
+        } else {
+            log::warning(log::Layer::controller,
+                         "The fill colour cannot be stored; the recorded one stays as it was");
         }
     }
 }
@@ -74,6 +78,10 @@ DesktopPictureOptions recordedPictureOptions(PreferenceStore& defaults,
     }
     if (std::optional<Data> data = defaults.dataForKey(preference_keys::originalFillColor)) {
         options.fillColor = colorArchive.unarchive(*data);
+        if (!options.fillColor) {
+            log::warning(log::Layer::controller,
+                         "The recorded fill colour cannot be read; it is left out");
+        }
     }
     return options;
 }

@@ -13,28 +13,24 @@
 #include <cerrno>
 #include <cstring>
 
+#include "core/result.h"
+
 namespace quillhaven {
 
-// True when committed. Otherwise nothing was renamed, and `reason` (when given) says why.
-inline bool commitWholeFile(QSaveFile& file, QString* reason = nullptr) {
+// Succeeds when committed. Otherwise nothing was renamed, and the failure says why.
+inline Outcome commitWholeFile(QSaveFile& file) {
     const qint64 written = file.pos();
     struct stat status {};
     const bool whole = file.flush() && ::fstat(file.handle(), &status) == 0 &&
                        status.st_size == written;
     if (!whole) {
         file.cancelWriting();
-        if (reason != nullptr) {
-            *reason = QString::fromLocal8Bit(std::strerror(ENOSPC));
-        }
-        return false;
+        return Outcome::failure(std::strerror(ENOSPC));
     }
     if (!file.commit()) {
-        if (reason != nullptr) {
-            *reason = file.errorString();
-        }
-        return false;
+        return Outcome::failure(file.errorString().toStdString());
     }
-    return true;
+    return Outcome::success();
 }
 
 }  // namespace quillhaven

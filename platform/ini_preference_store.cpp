@@ -22,8 +22,9 @@
 #include <QtDebug>
 
 #include "core/environment.h"
-#include "platform/ini_variant_filter.h"
+#include "core/log_categories.h"
 #include "core/regular_file.h"
+#include "platform/ini_variant_filter.h"
 
 namespace quillhaven {
 
@@ -85,7 +86,7 @@ bool startCopy(const QString& path, const QString& copy) {
             0) {
             return false;
         }
-        qWarning("Preferences file could not be read; kept as %s", qPrintable(aside));
+        qCWarning(logPlatform, "Preferences file could not be read; kept as %s", qPrintable(aside));
         return true;
     }
     // The text already read, not the path again: whatever is put in the file's place in

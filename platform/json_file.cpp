@@ -28,9 +28,8 @@ Outcome writeAtomically(const std::string& path, const QByteArray& bytes) {
     if (!saveFile.open(QIODevice::WriteOnly) || saveFile.write(bytes) != bytes.size()) {
         return Outcome::failure(path + ": " + saveFile.errorString().toStdString());
     }
-    QString reason;
-    if (!commitWholeFile(saveFile, &reason)) {
-        return Outcome::failure(path + ": " + reason.toStdString());
+    if (const Outcome saved = commitWholeFile(saveFile); !saved.succeeded()) {
+        return Outcome::failure(path + ": " + saved.errorDescription());
     }
     return Outcome::success();
 }

@@ -4,6 +4,7 @@
 #include <QJsonArray>
 
 #include "core/app_paths.h"
+#include "core/log_categories.h"
 #include "platform/json_file.h"
 #include "platform/messages/platform_messages.h"
 #include "platform/sample_wallpaper.h"
@@ -28,15 +29,22 @@ std::optional<QJsonObject> loadOrCreate(const std::string& filePath, const std::
     // either way, but written down only once the sample is in place, so a sample that
     // could not be copied is tried again next time instead of leaving a file that points
     // at nothing. A file that could not be written makes the next set report the error.
-    const bool sampleInstalled = installSampleWallpaper(sample).succeeded();
+    const Outcome sampleInstalled = installSampleWallpaper(sample);
+    if (!sampleInstalled.succeeded()) {
+        qCWarning(logPlatform, "Sample picture not installed: %s",
+                  sampleInstalled.errorDescription().c_str());
+    }
     QJsonObject display = displayToJson(builtInVirtualDisplay());
     const DesktopPictureOptions options{ImageScaling::proportionallyUpOrDown, true,
                                         Color::black()};
     display["desktopImage"] = QJsonObject{{"url", urlToJson(Url::fileURLWithPath(sample))},
                                           {"options", optionsToJson(options)}};
     QJsonObject root{{"displays", QJsonArray{display}}};
-    if (sampleInstalled) {
-        static_cast<void>(writeJsonFile(filePath, root));
+    if (sampleInstalled.succeeded()) {
+        if (const Outcome written = writeJsonFile(filePath, root); !written.succeeded()) {
+            qCWarning(logPlatform, "Virtual desktop not written: %s",
+                      written.errorDescription().c_str());
+        }
     }
     return root;
 }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/log_categories.h"
 #include "render/canvas_geometry.h"
 
 namespace quillhaven {
@@ -142,10 +143,12 @@ std::vector<Display> displaysFromJson(const QJsonArray& entries) {
         // A display no real screen could have (no area, no ratio, a notch taller than
         // itself) would be processed into a meaningless picture and reported as a success.
         const double notchInPixels = display.notchHeight.value_or(0);
-        if (const auto problem = displayMeasurementProblem(
-                display.geometry.width, display.geometry.height, display.devicePixelRatio,
-                notchInPixels / display.devicePixelRatio, 0)) {
-            qWarning("Virtual display %s ignored: %s", display.connector.c_str(), problem->c_str());
+        const Outcome measured = checkDisplayMeasurements(
+            display.geometry.width, display.geometry.height, display.devicePixelRatio,
+            notchInPixels / display.devicePixelRatio, 0);
+        if (!measured.succeeded()) {
+            qCWarning(logPlatform, "Virtual display %s ignored: %s", display.connector.c_str(),
+                      measured.errorDescription().c_str());
             continue;
         }
         displays.push_back(std::move(display));

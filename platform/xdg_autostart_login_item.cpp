@@ -163,9 +163,8 @@ Outcome XdgAutostartLoginItem::registerItem() {
     }
     const std::string entry = desktopEntry();
     saveFile.write(entry.data(), static_cast<qint64>(entry.size()));
-    QString reason;
-    if (!commitWholeFile(saveFile, &reason)) {
-        return Outcome::failure(desktopFilePath_ + ": " + reason.toStdString());
+    if (const Outcome saved = commitWholeFile(saveFile); !saved.succeeded()) {
+        return Outcome::failure(desktopFilePath_ + ": " + saved.errorDescription());
     }
     return Outcome::success();
 }

@@ -20,40 +20,41 @@ std::optional<std::int64_t> canvasSide(double points, double scale) {
 
 }  // namespace
 
-std::optional<std::string> displayMeasurementProblem(double width, double height, double scale,
-                                                     double inset, double radius) {
+Outcome checkDisplayMeasurements(double width, double height, double scale, double inset,
+                                 double radius) {
     for (double value : {width, height, scale, inset, radius}) {
         if (!std::isfinite(value)) {
-            return "a measurement is not a finite number";
+            return Outcome::failure("a measurement is not a finite number");
         }
     }
     if (width <= 0 || height <= 0) {
-        return "the size must be positive";
+        return Outcome::failure("the size must be positive");
     }
     if (scale <= 0) {
-        return "the scale must be positive";
+        return Outcome::failure("the scale must be positive");
     }
     if (inset < 0) {
-        return "the inset must not be negative";
+        return Outcome::failure("the inset must not be negative");
     }
     if (radius < 0) {
-        return "the radius must not be negative";
+        return Outcome::failure("the radius must not be negative");
     }
     const double pixelWidth = std::round(width * scale);
     const double pixelHeight = std::round(height * scale);
     if (pixelWidth < 1 || pixelHeight < 1) {
-        return "the display is smaller than one pixel";
+        return Outcome::failure("the display is smaller than one pixel");
     }
     const auto limit = static_cast<double>(CanvasGeometry::maxSide);
     if (pixelWidth > limit || pixelHeight > limit ||
         pixelWidth * pixelHeight > static_cast<double>(CanvasGeometry::maxPixels)) {
-        return "the display is larger than " + std::to_string(CanvasGeometry::maxSide) +
-               " pixels a side or " + std::to_string(CanvasGeometry::maxPixels) + " in all";
+        return Outcome::failure("the display is larger than " +
+                               std::to_string(CanvasGeometry::maxSide) + " pixels a side or " +
+                               std::to_string(CanvasGeometry::maxPixels) + " in all");
     }
     if (inset >= height) {
-        return "the inset is as tall as the display or taller";
+        return Outcome::failure("the inset is as tall as the display or taller");
     }
-    return std::nullopt;
+    return Outcome::success();
 }
 
 std::optional<CanvasGeometry> CanvasGeometry::fromRequest(

@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+#include "core/result.h"
+
 namespace quillhaven {
 
 struct WallpaperProcessingRequest;
@@ -26,15 +28,15 @@ struct CanvasGeometry {
     static std::optional<CanvasGeometry> fromRequest(const WallpaperProcessingRequest& request);
 };
 
-// Why a display's measurements cannot make a wallpaper, in English for logs and the render
-// command, or none when they can: the size and scale finite and positive, the canvas at
+// Whether a display's measurements can make a wallpaper; the failure says why in English,
+// for logs and the render command: the size and scale finite and positive, the canvas at
 // least one pixel and at most the limits above on each side, the band and the corner
 // radius not negative, and the band lower than the display. The renderer itself clamps
 // whatever it is given; this is for values that come from outside (arguments, a desktop's
 // display list), where a nonsense value is a mistake to report rather than a picture to
 // draw.
-std::optional<std::string> displayMeasurementProblem(double width, double height, double scale,
-                                                     double inset, double radius);
+Outcome checkDisplayMeasurements(double width, double height, double scale, double inset,
+                                 double radius);
 
 // Where a picture of `imageWidth` x `imageHeight` pixels lands when it is scaled to cover a
 // `canvasWidth` x `canvasHeight` canvas, centred, aspect ratio kept.

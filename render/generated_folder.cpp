@@ -6,10 +6,13 @@
 #include <unistd.h>
 
 #include <cctype>
+#include <cerrno>
+#include <cstring>
 #include <string_view>
 #include <filesystem>
 #include <vector>
 
+#include "core/log_categories.h"
 #include "render/wallpaper_processor.h"
 
 namespace quillhaven {
@@ -83,6 +86,11 @@ void WallpaperProcessor::removeOldGeneratedWallpapers(const std::optional<Url>& 
     const int folder = ::open(outputDirectory_.path().c_str(),
                               O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (folder < 0) {
+        // No folder yet is no failure; anything else leaves old pictures behind.
+        if (errno != ENOENT) {
+            qCWarning(logRender, "Generated folder %s not cleaned: %s",
+                      outputDirectory_.path().c_str(), std::strerror(errno));
+        }
         return;
     }
     const int listingHandle = ::dup(folder);
@@ -111,7 +119,11 @@ void WallpaperProcessor::removeOldGeneratedWallpapers(const std::optional<Url>& 
             !S_ISREG(status.st_mode)) {
             continue;
         }
-        ::unlinkat(folder, name.c_str(), 0);  // a failure leaves the file; the rest go on
+        // A failure leaves the file; the rest go on.
+        if (::unlinkat(folder, name.c_str(), 0) != 0) {
+            qCWarning(logRender, "Old generated picture %s not removed: %s", name.c_str(),
+                      std::strerror(errno));
+        }
     }
     ::close(folder);
 }

@@ -14,9 +14,9 @@
 #include <memory>
 #include <mutex>
 
+#include "core/regular_file.h"
 #include "render/pixel_formats.h"
 #include "render/reducing_decoder.h"
-#include "core/regular_file.h"
 
 namespace quillhaven {
 

@@ -14,9 +14,9 @@
 // jpeglib.h needs FILE and size_t declared first.
 #include <jpeglib.h>
 
+#include "core/regular_file.h"
 #include "render/area_scaler.h"
 #include "render/reducing_decoder.h"
-#include "core/regular_file.h"
 #include "render/row_feed.h"
 
 namespace quillhaven {

@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
+#include "core/regular_file.h"
 #include "render/area_scaler.h"
 #include "render/reducing_decoder.h"
-#include "core/regular_file.h"
 #include "render/row_feed.h"
 
 namespace quillhaven {

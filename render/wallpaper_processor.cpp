@@ -11,12 +11,12 @@
 #include <system_error>
 #include <thread>
 
+#include "core/whole_file_save.h"
 #include "render/canvas_geometry.h"
 #include "render/canvas_painter.h"
 #include "render/image_decoder.h"
 #include "render/png_writer.h"
 #include "render/render_messages.h"
-#include "core/whole_file_save.h"
 
 namespace quillhaven {
 
@@ -44,7 +44,7 @@ bool writePng(const QImage& canvas, const std::string& path) {
         file.cancelWriting();
         return false;
     }
-    return commitWholeFile(file);
+    return commitWholeFile(file).succeeded();
 }
 
 // Creates the generated folder when missing. Something else in its place (a file, a link

@@ -9,6 +9,7 @@
 #include <string>
 #include <system_error>
 
+#include "core/result.h"
 #include "core/task.h"
 #include "core/url.h"
 
@@ -58,21 +59,7 @@ private:
 };
 
 // The outcome of one render: the URL of the written PNG, or the failure.
-class [[nodiscard]] ProcessingResult {
-public:
-    ProcessingResult(Url writtenFile) : url_(std::move(writtenFile)) {}
-    ProcessingResult(ProcessingFailure failure) : failure_(std::move(failure)) {}
-
-    bool succeeded() const { return url_.has_value(); }
-    // Only valid when succeeded().
-    const Url& url() const { return *url_; }
-    // Only valid when !succeeded().
-    const ProcessingFailure& failure() const { return *failure_; }
-
-private:
-    std::optional<Url> url_;
-    std::optional<ProcessingFailure> failure_;
-};
+using ProcessingResult = Result<Url, ProcessingFailure>;
 
 // Renders wallpapers into the generated folder and manages that folder. Immutable after
 // construction and safe to share between threads.
@@ -102,7 +89,7 @@ public:
     // Removes the renderer's own files from the generated folder (regular files named like
     // its output or its temporary files) except `keeping`. Other entries, links and folders
     // stay, and a folder that is itself a link is left alone. Never fails: a missing folder
-    // or a file that cannot be removed is skipped silently.
+    // or a file that cannot be removed is skipped, with a warning in the log.
     void removeOldGeneratedWallpapers(const std::optional<Url>& keeping) const;
 
     // The number of images the file holds, without decoding pixels: 0 for a file in no

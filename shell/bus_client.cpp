@@ -10,8 +10,9 @@
 #include <QVariantMap>
 #include <cstdio>
 
+#include "core/log.h"
+#include "core/log_categories.h"
 #include "shell/bus_names.h"
-#include "shell/logging.h"
 
 namespace quillhaven::BusClient {
 namespace {
@@ -155,10 +156,10 @@ int run(Command command, bool instanceIsStarting) {
         return failed;
     }
     if (command == Command::status) {
-        qCInfo(logCli) << "reading the status";
+        qCInfo(logShell) << "reading the status";
         return printStatus(bus);
     }
-    qCInfo(logCli) << "calling" << methodFor(command);
+    qCInfo(logShell) << "calling" << methodFor(command);
     return sendCommand(bus, command);
 }
 

@@ -6,9 +6,10 @@
 #include <QVariantMap>
 #include <utility>
 
+#include "core/log.h"
+#include "core/log_categories.h"
 #include "shell/app_delegate.h"
 #include "shell/bus_names.h"
-#include "shell/logging.h"
 
 namespace quillhaven {
 
@@ -19,7 +20,7 @@ BusService::BusService(std::shared_ptr<AppDelegate> delegate) : delegate_(std::m
 
 bool BusService::publish(QDBusConnection connection) {
     if (!connection.isConnected()) {
-        qCInfo(logBus) << "no session bus:" << connection.lastError().message();
+        qCInfo(logShell) << "no session bus:" << connection.lastError().message();
         return false;
     }
     const QString path = QString::fromLatin1(BusNames::objectPath);
@@ -27,17 +28,17 @@ bool BusService::publish(QDBusConnection connection) {
                                    QDBusConnection::ExportAllSlots |
                                        QDBusConnection::ExportAllSignals |
                                        QDBusConnection::ExportAllProperties)) {
-        qCWarning(logBus) << "cannot export" << path;
+        qCWarning(logShell) << "cannot export" << path;
         return false;
     }
     if (!connection.registerService(QString::fromLatin1(BusNames::service))) {
-        qCWarning(logBus) << "cannot own" << BusNames::service << ":"
+        qCWarning(logShell) << "cannot own" << BusNames::service << ":"
                           << connection.lastError().message();
         connection.unregisterObject(path);
         return false;
     }
     connection_ = std::make_unique<QDBusConnection>(connection);
-    qCInfo(logBus) << "owns" << BusNames::service << "on" << connection.name();
+    qCInfo(logShell) << "owns" << BusNames::service << "on" << connection.name();
     return true;
 }
 
@@ -76,10 +77,10 @@ bool BusService::refuseWhileBusy(const char* method) {
     // can change that state (the state observer that also sends it runs a turn later).
     answerPending();
     if (!busy()) {
-        qCInfo(logBus) << method;
+        qCInfo(logShell) << method;
         return false;
     }
-    qCInfo(logBus) << method << "refused: busy";
+    qCInfo(logShell) << method << "refused: busy";
     if (calledFromDBus()) {
         sendErrorReply(QString::fromLatin1(BusNames::busyError),
                        QStringLiteral("A wallpaper is being processed; nothing was done"));
@@ -153,7 +154,7 @@ void BusService::Quit(bool restore) {
     if (restore && refuseWhileBusy("Quit(restore)")) {
         return;
     }
-    qCInfo(logBus) << "Quit, restore:" << restore;
+    qCInfo(logShell) << "Quit, restore:" << restore;
     // On the next turn, after this call's reply has been queued.
     std::weak_ptr<AppDelegate> weakDelegate = delegate_;
     QTimer::singleShot(0, this, [weakDelegate, restore] {
@@ -188,7 +189,7 @@ void BusService::announceChanges() {
     if (changed.isEmpty() || !connection_) {
         return;
     }
-    qCDebug(logBus) << "changed:" << changed;
+    qCDebug(logShell) << "changed:" << changed;
     QDBusMessage signal = QDBusMessage::createSignal(
         QString::fromLatin1(BusNames::objectPath),
         QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("PropertiesChanged"));

@@ -6,13 +6,14 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "shell/app_delegate.h"
 #include "core/app_paths.h"
+#include "core/log.h"
+#include "core/log_categories.h"
+#include "platform/desktop_backend.h"
+#include "shell/app_delegate.h"
 #include "shell/bus_client.h"
 #include "shell/bus_service.h"
 #include "shell/command_line.h"
-#include "platform/desktop_backend.h"
-#include "shell/logging.h"
 #include "shell/single_instance.h"
 #include "shell/when_idle.h"
 
@@ -77,7 +78,7 @@ int runApp(int& argc, char** argv, Command command) {
         makeDesktopServices(), std::move(hooks),
         std::make_shared<const WallpaperProcessor>(Url::directoryURLWithPath(
             app_paths::generatedFolder(Environment::process()))));
-    qCInfo(logApp) << "started";
+    qCInfo(logShell) << "started";
 
     static BusService* service = nullptr;
     // Launching finishes on the first turn of the event loop.
@@ -96,14 +97,14 @@ int runApp(int& argc, char** argv, Command command) {
     if (service != nullptr) {
         service->withdraw();
     }
-    qCInfo(logApp) << "quits with status" << status;
+    qCInfo(logShell) << "quits with status" << status;
     return status;
 }
 
 }  // namespace
 
 int main(int& argc, char** argv) {
-    silenceLoggingByDefault();
+    log::applyDefaultRules();
     QStringList arguments;
     for (int i = 0; i < argc; ++i) {
         arguments << QString::fromLocal8Bit(argv[i]);

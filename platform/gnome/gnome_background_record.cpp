@@ -3,6 +3,7 @@
 #include <gio/gio.h>
 #include <glib/gstdio.h>
 
+#include <cerrno>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "controller/native_settings.h"
 #include "controller/original_record.h"
 #include "controller/preference_keys.h"
+#include "core/log_categories.h"
 
 namespace quillhaven::gnome {
 namespace {
@@ -89,10 +91,16 @@ void migrateBackgroundRecord(const std::string& path, PreferenceStore& defaults)
              encodeNativeSettings(nativeSettingsOf(record->applied))}};
         defaults.setValues(changes);
         if (!changesReadBack(changes, defaults)) {
+            // Kept, so the next start tries again; nothing of the user's is lost.
+            qCWarning(logPlatform, "GNOME background record %s not moved into the preferences",
+                      path.c_str());
             return;
         }
     }
-    g_remove(path.c_str());
+    if (g_remove(path.c_str()) != 0) {
+        qCWarning(logPlatform, "GNOME background record %s not removed: %s", path.c_str(),
+                  g_strerror(errno));
+    }
 }
 
 }  // namespace quillhaven::gnome

@@ -15,12 +15,12 @@ ScriptResult PlasmaShellClient::evaluate(const QString& script) const {
         const QString text = error.message().isEmpty()
                                  ? QStringLiteral("D-Bus session bus unavailable")
                                  : error.message();
-        return ScriptResult{std::nullopt, text.toStdString()};
+        return ScriptResult::failure(text.toStdString());
     }
     using Clock = std::chrono::steady_clock;
     if (*unansweredAt_ && Clock::now() - **unansweredAt_ <
                               std::chrono::milliseconds(unansweredPauseInMilliseconds)) {
-        return ScriptResult{std::nullopt, noAnswerError};
+        return ScriptResult::failure(noAnswerError);
     }
     QDBusMessage call = QDBusMessage::createMethodCall(
         QStringLiteral("org.kde.plasmashell"), QStringLiteral("/PlasmaShell"),
@@ -29,24 +29,24 @@ ScriptResult PlasmaShellClient::evaluate(const QString& script) const {
     const QDBusMessage reply = connection_.call(call, QDBus::Block, callTimeoutInMilliseconds);
     if (reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty()) {
         unansweredAt_->reset();
-        return ScriptResult{reply.arguments().constFirst().toString(), {}};
+        return ScriptResult(reply.arguments().constFirst().toString());
     }
     if (reply.errorName() == QLatin1String("org.freedesktop.DBus.Error.NoReply") ||
         reply.errorName() == QLatin1String("org.freedesktop.DBus.Error.Timeout")) {
         *unansweredAt_ = Clock::now();
-        return ScriptResult{std::nullopt, noAnswerError};
+        return ScriptResult::failure(noAnswerError);
     }
     unansweredAt_->reset();
     // The bus's own failures get our words; a refusal from the shell itself ("Widgets are
     // locked") is passed on as the shell said it.
     if (reply.errorName() == QLatin1String("org.freedesktop.DBus.Error.ServiceUnknown") ||
         reply.errorName() == QLatin1String("org.freedesktop.DBus.Error.NameHasNoOwner")) {
-        return ScriptResult{std::nullopt, platform_messages::plasmaAway};
+        return ScriptResult::failure(platform_messages::plasmaAway);
     }
     if (reply.errorName().startsWith(QLatin1String("org.freedesktop.DBus.Error.")) &&
         reply.errorName() != QLatin1String("org.freedesktop.DBus.Error.Failed")) {
-        return ScriptResult{std::nullopt, std::string(platform_messages::plasmaUnreachablePrefix) +
-                                              reply.errorName().toStdString()};
+        return ScriptResult::failure(std::string(platform_messages::plasmaUnreachablePrefix) +
+                                     reply.errorName().toStdString());
     }
     QString text = reply.errorMessage();
     if (text.isEmpty()) {
@@ -55,7 +55,7 @@ ScriptResult PlasmaShellClient::evaluate(const QString& script) const {
     if (text.isEmpty()) {
         text = QStringLiteral("Plasma shell gave no answer");
     }
-    return ScriptResult{std::nullopt, text.toStdString()};
+    return ScriptResult::failure(text.toStdString());
 }
 
 }  // namespace quillhaven::plasma

@@ -10,14 +10,13 @@
 #include <optional>
 #include <string>
 
+#include "core/result.h"
 #include "platform/messages/platform_messages.h"
 
 namespace quillhaven::plasma {
 
-struct ScriptResult {
-    std::optional<QString> output;  // what the script printed; none on failure
-    std::string error;              // the D-Bus error text on failure
-};
+// What the script printed, or why it could not run (the shell's own words or ours).
+using ScriptResult = Result<QString>;
 
 class PlasmaShellClient {
 public:

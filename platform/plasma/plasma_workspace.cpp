@@ -5,8 +5,8 @@
 
 #include "controller/display_rules.h"
 
-#include "platform/plasma/fill_mode_mapping.h"
 #include "platform/messages/platform_messages.h"
+#include "platform/plasma/fill_mode_mapping.h"
 #include "platform/plasma/wallpaper_scripts.h"
 
 namespace quillhaven::plasma {
@@ -62,11 +62,11 @@ std::optional<WallpaperReading> PlasmaWorkspace::read(const Display& display) {
         kept_.erase(kept);
     }
     const ScriptResult result = shell_.evaluate(readWallpaperScript(*screen));
-    if (!result.output) {
-        lastReadFailure_ = result.error;
+    if (!result.succeeded()) {
+        lastReadFailure_ = result.error();
         return std::nullopt;
     }
-    auto wallpaper = parseWallpaperAnswer(*result.output);
+    auto wallpaper = parseWallpaperAnswer(result.value());
     if (!wallpaper || !wallpaper->found) {
         lastReadFailure_ = wallpaper ? platform_messages::plasmaNoDesktop
                                      : platform_messages::plasmaUnreadableAnswer;
@@ -185,10 +185,10 @@ Outcome PlasmaWorkspace::write(const WallpaperWrite& values, const Display& disp
     // Whatever happens below, what was read before no longer holds.
     kept_.clear();
     const ScriptResult result = shell_.evaluate(writeWallpaperScript(*screen, values));
-    if (!result.output) {
-        return Outcome::failure(result.error);
+    if (!result.succeeded()) {
+        return Outcome::failure(result.error());
     }
-    const auto answer = parseWallpaperAnswer(*result.output);
+    const auto answer = parseWallpaperAnswer(result.value());
     if (!answer) {
         return Outcome::failure(platform_messages::plasmaUnreadableAnswer);
     }

@@ -169,9 +169,10 @@ int main(int argc, char** argv) {
         std::cerr << usageText << "Try 'quillhaven-render --help' for more information.\n";
         return 2;
     }
-    if (const auto problem = quillhaven::displayMeasurementProblem(
-            options.width, options.height, options.scale, options.inset, options.radius)) {
-        std::cerr << "quillhaven-render: " << *problem << '\n' << usageText;
+    if (const auto measured = quillhaven::checkDisplayMeasurements(
+            options.width, options.height, options.scale, options.inset, options.radius);
+        !measured.succeeded()) {
+        std::cerr << "quillhaven-render: " << measured.errorDescription() << '\n' << usageText;
         return 2;
     }
 
@@ -191,9 +192,9 @@ int main(int argc, char** argv) {
     if (!result.succeeded()) {
         // The renderer's message says what went wrong; the path says with which file.
         std::cerr << "quillhaven-render: " << *options.picture << ": "
-                  << result.failure().localizedDescription() << '\n';
+                  << result.error().localizedDescription() << '\n';
         return 1;
     }
-    std::cout << result.url().path() << '\n';
+    std::cout << result.value().path() << '\n';
     return 0;
 }

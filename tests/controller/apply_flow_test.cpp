@@ -4,8 +4,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "tests/controller/controller_test_support.h"
 #include "controller/preference_keys.h"
+#include "tests/controller/controller_test_support.h"
 
 namespace quillhaven::testing {
 namespace {
@@ -180,7 +180,7 @@ TEST_F(ApplyFlow, RenderingFailureReportsTheRenderersTextAndLeavesThePictureAlon
 
     WallpaperProcessingRequest request{picture, {64, 40}, 2, 8, 16};
     const std::string expected =
-        processor->processSynchronously(request).failure().localizedDescription();
+        processor->processSynchronously(request).error().localizedDescription();
     ASSERT_FALSE(expected.empty());
     expectEndState(Notices(before)
                            .busy(true)

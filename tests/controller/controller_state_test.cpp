@@ -1,8 +1,8 @@
 // Construction, the change notices of the observed state, the effect switch and the
 // display summary.
 
-#include "tests/controller/controller_test_support.h"
 #include "controller/preference_keys.h"
+#include "tests/controller/controller_test_support.h"
 
 namespace quillhaven::testing {
 namespace {

@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "tests/doubles/fake_desktop.h"
-#include "tests/support/temp_folder.h"
 #include "controller/wallpaper_controller.h"
 #include "render/wallpaper_processor.h"
+#include "tests/doubles/fake_desktop.h"
+#include "tests/support/temp_folder.h"
 
 namespace quillhaven::testing {
 

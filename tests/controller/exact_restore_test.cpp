@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <functional>
 
-#include "tests/controller/controller_test_support.h"
 #include "controller/preference_keys.h"
+#include "tests/controller/controller_test_support.h"
 
 namespace quillhaven::testing {
 namespace {

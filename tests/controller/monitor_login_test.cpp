@@ -1,8 +1,8 @@
 // Following the picture: change notices and the 5-second poll over many ticks on the
 // virtual clock; and the login item.
 
-#include "tests/controller/controller_test_support.h"
 #include "controller/preference_keys.h"
+#include "tests/controller/controller_test_support.h"
 
 namespace quillhaven::testing {
 namespace {

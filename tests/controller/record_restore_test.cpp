@@ -4,9 +4,9 @@
 #include <filesystem>
 #include <limits>
 
-#include "tests/controller/controller_test_support.h"
 #include "controller/original_record.h"
 #include "controller/preference_keys.h"
+#include "tests/controller/controller_test_support.h"
 
 namespace quillhaven::testing {
 namespace {

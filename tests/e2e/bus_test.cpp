@@ -141,7 +141,7 @@ TEST_F(BusTest, CommandsRoundTripThroughTheRunningApp) {
     // Diagnostics only when asked for.
     world.setEnvironment(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("quillhaven.*=true"));
     const auto logged = world.run({QStringLiteral("--status")});
-    EXPECT_TRUE(logged.err.contains(QStringLiteral("quillhaven.cli"))) << logged.err.toStdString();
+    EXPECT_TRUE(logged.err.contains(QStringLiteral("quillhaven.shell"))) << logged.err.toStdString();
     EXPECT_TRUE(status.err.isEmpty());
 
     const QDBusMessage quit = bus.call(QStringLiteral("Quit"), {false});

@@ -10,8 +10,8 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "tests/fuzz/fuzz_support.h"
 #include "render/wallpaper_processor.h"
+#include "tests/fuzz/fuzz_support.h"
 
 namespace {
 
@@ -41,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                              4};
     const ProcessingResult result = processor.processSynchronously(request);
     if (result.succeeded()) {
-        const QImage written(QString::fromStdString(result.url().path()));
+        const QImage written(QString::fromStdString(result.value().path()));
         if (written.size() != QSize(canvasWidth, canvasHeight)) {
             fuzz::fail("the written picture does not have the canvas size");
         }
@@ -52,9 +52,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 }
             }
         }
-    } else if (!result.failure().processingError()) {
+    } else if (!result.error().processingError()) {
         fuzz::fail("a render failed with a file-system error: " +
-                   result.failure().localizedDescription());
+                   result.error().localizedDescription());
     }
     processor.removeOldGeneratedWallpapers(std::nullopt);
     return 0;

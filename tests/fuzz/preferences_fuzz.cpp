@@ -18,13 +18,13 @@
 #include <string>
 
 #include "controller/color_archive.h"
-#include "tests/doubles/fake_desktop.h"
-#include "tests/fuzz/fuzz_support.h"
-#include "platform/ini_preference_store.h"
-#include "platform/ini_variant_filter.h"
 #include "controller/preference_keys.h"
 #include "controller/wallpaper_controller.h"
+#include "platform/ini_preference_store.h"
+#include "platform/ini_variant_filter.h"
 #include "render/wallpaper_processor.h"
+#include "tests/doubles/fake_desktop.h"
+#include "tests/fuzz/fuzz_support.h"
 
 namespace {
 

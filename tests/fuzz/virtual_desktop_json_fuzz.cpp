@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/fuzz/fuzz_support.h"
 #include "platform/virtual_desktop.h"
+#include "tests/fuzz/fuzz_support.h"
 
 namespace {
 

@@ -6,11 +6,11 @@
 #include <filesystem>
 #include <fstream>
 
-#include "tests/doubles/fake_desktop.h"
-#include "platform/gnome/gnome_workspace.h"
-#include "tests/gnome/gsettings_fixture.h"
 #include "controller/messages.h"
 #include "controller/wallpaper_controller.h"
+#include "platform/gnome/gnome_workspace.h"
+#include "tests/doubles/fake_desktop.h"
+#include "tests/gnome/gsettings_fixture.h"
 
 namespace quillhaven::gnome::testing {
 namespace {

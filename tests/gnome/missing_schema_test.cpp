@@ -5,11 +5,11 @@
 #include <gio/gio.h>
 #include <gtest/gtest.h>
 
-#include "tests/doubles/fake_desktop.h"
-#include "platform/gnome/gnome_workspace.h"
-#include "platform/messages/platform_messages.h"
 #include "controller/messages.h"
 #include "controller/wallpaper_controller.h"
+#include "platform/gnome/gnome_workspace.h"
+#include "platform/messages/platform_messages.h"
+#include "tests/doubles/fake_desktop.h"
 
 namespace quillhaven::gnome {
 namespace {

@@ -16,12 +16,12 @@
 #include <chrono>
 #include <memory>
 
+#include "controller/wallpaper_controller.h"
 #include "platform/file_change_notifier.h"
 #include "platform/plasma/fill_mode_mapping.h"
-#include "tests/plasma/plasma_test_bus.h"
-#include "tests/doubles/fake_desktop.h"
 #include "platform/plasma/plasma_workspace.h"
-#include "controller/wallpaper_controller.h"
+#include "tests/doubles/fake_desktop.h"
+#include "tests/plasma/plasma_test_bus.h"
 
 namespace quillhaven::plasma {
 namespace {

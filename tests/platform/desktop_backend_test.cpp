@@ -2,15 +2,15 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/doubles/fake_display_service.h"
-#include "platform/ini_preference_store.h"
-#include "tests/doubles/manual_scheduler.h"
-#include "platform/plasma/plasma_workspace.h"
 #include "platform/displays/qscreen_display_service.h"
-#include "tests/platform/test_support.h"
+#include "platform/ini_preference_store.h"
+#include "platform/plasma/plasma_workspace.h"
 #include "platform/unsupported_desktop.h"
 #include "platform/virtual_desktop.h"
 #include "platform/xdg_autostart_login_item.h"
+#include "tests/doubles/fake_display_service.h"
+#include "tests/doubles/manual_scheduler.h"
+#include "tests/platform/test_support.h"
 
 namespace quillhaven {
 namespace {

@@ -13,14 +13,14 @@
 #include <QUrl>
 
 #include "controller/color_archive.h"
-#include "tests/doubles/fake_login_item_service.h"
-#include "platform/file_change_notifier.h"
-#include "tests/doubles/in_memory_preference_store.h"
 #include "controller/preference_keys.h"
-#include "platform/qt_scheduler.h"
-#include "tests/platform/test_support.h"
-#include "platform/virtual_desktop.h"
 #include "controller/wallpaper_controller.h"
+#include "platform/file_change_notifier.h"
+#include "platform/qt_scheduler.h"
+#include "platform/virtual_desktop.h"
+#include "tests/doubles/fake_login_item_service.h"
+#include "tests/doubles/in_memory_preference_store.h"
+#include "tests/platform/test_support.h"
 
 namespace quillhaven {
 namespace {

@@ -6,10 +6,10 @@
 #include <filesystem>
 #include <limits>
 
-#include "core/environment.h"
-#include "tests/support/file_size_limit.h"
 #include "controller/preference_keys.h"
+#include "core/environment.h"
 #include "tests/platform/test_support.h"
+#include "tests/support/file_size_limit.h"
 
 namespace quillhaven {
 namespace {

@@ -3,10 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/doubles/fake_desktop.h"
-#include "platform/ini_preference_store.h"
-#include "tests/platform/test_support.h"
 #include "controller/wallpaper_controller.h"
+#include "platform/ini_preference_store.h"
+#include "tests/doubles/fake_desktop.h"
+#include "tests/platform/test_support.h"
 
 namespace quillhaven {
 namespace {

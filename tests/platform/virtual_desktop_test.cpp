@@ -14,13 +14,13 @@
 #include <chrono>
 #include <filesystem>
 
-#include "core/environment.h"
-#include "tests/doubles/fake_desktop.h"
-#include "tests/support/file_size_limit.h"
-#include "platform/sample_wallpaper.h"
-#include "tests/platform/test_support.h"
-#include "platform/virtual_desktop_json.h"
 #include "controller/wallpaper_controller.h"
+#include "core/environment.h"
+#include "platform/sample_wallpaper.h"
+#include "platform/virtual_desktop_json.h"
+#include "tests/doubles/fake_desktop.h"
+#include "tests/platform/test_support.h"
+#include "tests/support/file_size_limit.h"
 
 namespace quillhaven {
 namespace {

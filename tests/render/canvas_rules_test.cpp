@@ -56,8 +56,8 @@ protected:
         const WallpaperProcessor processor(Url::directoryURLWithPath((folder / "out").string()));
         const ProcessingResult result = processor.processSynchronously(
             makeRequest(source, width, height, scale, inset, radius));
-        EXPECT_TRUE(result.succeeded()) << result.failure().localizedDescription();
-        return result.succeeded() ? readOutput(result.url()) : QImage();
+        EXPECT_TRUE(result.succeeded()) << result.error().localizedDescription();
+        return result.succeeded() ? readOutput(result.value()) : QImage();
     }
 
     TempFolder folder;

@@ -139,12 +139,12 @@ TEST_F(CleanupTest, KeepsTheFileARenderJustWrote) {
     const ProcessingResult result =
         processor.processSynchronously(makeRequest(source, 4, 4, 1, 1, 0));
     ASSERT_TRUE(result.succeeded());
-    processor.removeOldGeneratedWallpapers(result.url());
-    EXPECT_EQ(remaining(), plus(usersOwn(), result.url().lastPathComponent()));
+    processor.removeOldGeneratedWallpapers(result.value());
+    EXPECT_EQ(remaining(), plus(usersOwn(), result.value().lastPathComponent()));
     // The same file named with redundant slashes is still the one kept.
     processor.removeOldGeneratedWallpapers(
-        Url("file", generated.string() + "//./" + result.url().lastPathComponent()));
-    EXPECT_EQ(remaining(), plus(usersOwn(), result.url().lastPathComponent()));
+        Url("file", generated.string() + "//./" + result.value().lastPathComponent()));
+    EXPECT_EQ(remaining(), plus(usersOwn(), result.value().lastPathComponent()));
 }
 
 TEST_F(CleanupTest, MissingFolderIsIgnored) {

@@ -15,10 +15,10 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/file_size_limit.h"
 #include "render/image_decoder.h"
 #include "render/reducing_decoder.h"
 #include "tests/render/render_test_support.h"
+#include "tests/support/file_size_limit.h"
 
 namespace quillhaven {
 namespace {
@@ -96,7 +96,7 @@ protected:
         const ProcessingResult result = render(source, width, height);
         const auto took = Clock::now() - start;
         ASSERT_FALSE(result.succeeded()) << source;
-        EXPECT_EQ(result.failure().processingError(), error) << source;
+        EXPECT_EQ(result.error().processingError(), error) << source;
         EXPECT_LT(took, limit) << source;
         EXPECT_FALSE(fs::exists(generated)) << source;
     }
@@ -136,7 +136,7 @@ TEST_F(HostileInputTest, AFullDiskFailsTheRenderAndKeepsTheEarlierPicture) {
     const fs::path picture = savePng(solid(8, 4, Qt::red), folder / "p.png");
     const ProcessingResult first = render(picture);
     ASSERT_TRUE(first.succeeded());
-    const std::string earlier = first.url().path();
+    const std::string earlier = first.value().path();
     const auto earlierSize = fs::file_size(earlier);
     ProcessingResult second = first;
     {
@@ -144,7 +144,7 @@ TEST_F(HostileInputTest, AFullDiskFailsTheRenderAndKeepsTheEarlierPicture) {
         second = render(picture, 40, 20);
     }
     ASSERT_FALSE(second.succeeded());
-    EXPECT_EQ(second.failure().processingError(), WallpaperProcessingError::cannotWriteImage);
+    EXPECT_EQ(second.error().processingError(), WallpaperProcessingError::cannotWriteImage);
     // Only the earlier picture is left: no partial file, no temporary file.
     std::vector<fs::path> files;
     for (const auto& entry : fs::directory_iterator(generated)) {
@@ -198,7 +198,7 @@ TEST_F(HostileInputTest, PicturesAndCanvasesBeyondTheMemoryBudgetAreRefused) {
     // The same picture on an ordinary canvas is rendered.
     const ProcessingResult result = render(folder / "large.png", 64, 32);
     ASSERT_TRUE(result.succeeded());
-    EXPECT_EQ(readOutput(result.url()).size(), QSize(64, 32));
+    EXPECT_EQ(readOutput(result.value()).size(), QSize(64, 32));
 }
 
 TEST_F(HostileInputTest, TheBudgetBoundsAreConsistent) {

@@ -1,5 +1,5 @@
-#include "render/png_writer.h"
 #include "render/deflate_encoder.h"
+#include "render/png_writer.h"
 
 #include <gtest/gtest.h>
 #include <zlib.h>

@@ -70,7 +70,7 @@ TEST_F(ProcessAsyncTest, RendersOnAnotherThreadAndCompletesWhereDeliverRunsIt) {
     mainLoop.take()();
     ASSERT_TRUE(received);
     ASSERT_TRUE(received->succeeded());
-    EXPECT_TRUE(std::filesystem::exists(received->url().path()));
+    EXPECT_TRUE(std::filesystem::exists(received->value().path()));
     EXPECT_NE(deliveredFrom, std::this_thread::get_id());
     EXPECT_EQ(completedOn, std::this_thread::get_id());
 }
@@ -92,7 +92,7 @@ TEST_F(ProcessAsyncTest, UsesTheGivenBackgroundRunnerAndPassesFailuresUnchanged)
     mainLoop.take()();
     ASSERT_TRUE(received);
     ASSERT_FALSE(received->succeeded());
-    EXPECT_EQ(received->failure().processingError(), WallpaperProcessingError::unsupportedImage);
+    EXPECT_EQ(received->error().processingError(), WallpaperProcessingError::unsupportedImage);
 }
 
 }  // namespace

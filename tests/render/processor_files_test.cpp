@@ -37,11 +37,11 @@ TEST_F(ProcessorFilesTest, EachRenderWritesANewUpperCaseUuidPngIntoTheFolder) {
     const ProcessingResult second = render(source);  // the folder exists now and is reused
     ASSERT_TRUE(first.succeeded());
     ASSERT_TRUE(second.succeeded());
-    EXPECT_NE(first.url(), second.url());
+    EXPECT_NE(first.value(), second.value());
     const QRegularExpression name(QRegularExpression::anchoredPattern(
         "quillhaven-[0-9A-F]{8}-[0-9A-F]{4}-4[0-9A-F]{3}-[89AB][0-9A-F]{3}-"
         "[0-9A-F]{12}\\.png"));
-    for (const Url& url : {first.url(), second.url()}) {
+    for (const Url& url : {first.value(), second.value()}) {
         EXPECT_TRUE(name.match(QString::fromStdString(url.lastPathComponent())).hasMatch())
             << url.path();
         EXPECT_EQ(url, outputFolder().appendingPathComponent(url.lastPathComponent()));
@@ -49,14 +49,14 @@ TEST_F(ProcessorFilesTest, EachRenderWritesANewUpperCaseUuidPngIntoTheFolder) {
     }
     // Both stay, and nothing else (no temporary file) is left beside them.
     EXPECT_EQ(filesBelow(generated).size(), 2u);
-    const QImage image = readOutput(first.url());
+    const QImage image = readOutput(first.value());
     EXPECT_EQ(image.size(), QSize(20, 10));
 }
 
 TEST_F(ProcessorFilesTest, OutputIsRgbaPngMarkedSrgb) {
     const ProcessingResult result = render(picture());
     ASSERT_TRUE(result.succeeded());
-    const std::string bytes = readBytes(result.url().path());
+    const std::string bytes = readBytes(result.value().path());
     ASSERT_GT(bytes.size(), 33u);
     EXPECT_EQ(bytes.substr(1, 3), "PNG");
     EXPECT_EQ(static_cast<int>(bytes[24]), 8);  // bit depth
@@ -80,7 +80,7 @@ TEST_F(ProcessorFilesTest, PictureWithIccProfileIsConvertedToSrgb) {
 
     const ProcessingResult result = render(source);
     ASSERT_TRUE(result.succeeded());
-    const QColor actual = readOutput(result.url()).pixelColor(10, 5);
+    const QColor actual = readOutput(result.value()).pixelColor(10, 5);
     EXPECT_NEAR(actual.red(), expected.red(), 2);
     EXPECT_NEAR(actual.green(), expected.green(), 2);
     EXPECT_NEAR(actual.blue(), expected.blue(), 2);
@@ -91,7 +91,7 @@ TEST_F(ProcessorFilesTest, TransparentPictureLiesOnBlack) {
     translucent.fill(QColor(255, 255, 255, 128));
     const ProcessingResult result = render(savePng(translucent, folder / "t.png"));
     ASSERT_TRUE(result.succeeded());
-    const QColor pixel = readOutput(result.url()).pixelColor(10, 5);
+    const QColor pixel = readOutput(result.value()).pixelColor(10, 5);
     EXPECT_NEAR(pixel.red(), 128, 2);
     EXPECT_EQ(pixel.alpha(), 255);
 }
@@ -107,7 +107,7 @@ TEST_F(ProcessorFilesTest, EveryPixelFormatComesOutAsTheSameColour) {
         const auto source = savePng(image, folder / ("f" + std::to_string(index++) + ".png"));
         const ProcessingResult result = render(source);
         ASSERT_TRUE(result.succeeded()) << index;
-        const QColor pixel = readOutput(result.url()).pixelColor(10, 5);
+        const QColor pixel = readOutput(result.value()).pixelColor(10, 5);
         EXPECT_NEAR(pixel.red(), 120, 1) << index;
         EXPECT_NEAR(pixel.blue(), 120, 1) << index;
     }
@@ -132,9 +132,9 @@ TEST_F(ProcessorFilesTest, FolderBlockedByFileGivesFileSystemErrorAndWritesNothi
     writeBytes(generated, "not a folder");
     const ProcessingResult result = render(picture());
     ASSERT_FALSE(result.succeeded());
-    EXPECT_FALSE(result.failure().processingError().has_value());
-    EXPECT_EQ(result.failure().fileSystemError(), std::errc::not_a_directory);
-    EXPECT_EQ(result.failure().localizedDescription(),
+    EXPECT_FALSE(result.error().processingError().has_value());
+    EXPECT_EQ(result.error().fileSystemError(), std::errc::not_a_directory);
+    EXPECT_EQ(result.error().localizedDescription(),
               generated.string() + ": 生成フォルダの場所にフォルダではないものがあります");
     EXPECT_EQ(filesBelow(folder / "data").size(), 1u);  // only the blocking file
 }
@@ -144,9 +144,9 @@ TEST_F(ProcessorFilesTest, FolderReplacedByADanglingLinkGivesAClearErrorAndWrite
     fs::create_symlink(folder / "gone", generated);
     const ProcessingResult result = render(picture());
     ASSERT_FALSE(result.succeeded());
-    EXPECT_FALSE(result.failure().processingError().has_value());
-    EXPECT_EQ(result.failure().fileSystemError(), std::errc::no_such_file_or_directory);
-    EXPECT_EQ(result.failure().localizedDescription(),
+    EXPECT_FALSE(result.error().processingError().has_value());
+    EXPECT_EQ(result.error().fileSystemError(), std::errc::no_such_file_or_directory);
+    EXPECT_EQ(result.error().localizedDescription(),
               generated.string() + ": 生成フォルダへのリンクの先がありません");
     EXPECT_FALSE(fs::exists(folder / "gone"));
     // A link to an existing folder is a folder like any other.
@@ -158,9 +158,9 @@ TEST_F(ProcessorFilesTest, AFailureToCreateTheFolderNamesItAndTheSystemsReason) 
     writeBytes(folder / "data", "a file where a parent folder should be");
     const ProcessingResult result = render(picture());
     ASSERT_FALSE(result.succeeded());
-    ASSERT_TRUE(result.failure().fileSystemError());
-    EXPECT_EQ(result.failure().localizedDescription(),
-              generated.string() + ": " + result.failure().fileSystemError().message());
+    ASSERT_TRUE(result.error().fileSystemError());
+    EXPECT_EQ(result.error().localizedDescription(),
+              generated.string() + ": " + result.error().fileSystemError().message());
 }
 
 TEST_F(ProcessorFilesTest, UnreadablePicturesGiveUnsupportedImageAndTouchNothing) {
@@ -185,9 +185,9 @@ TEST_F(ProcessorFilesTest, UnreadablePicturesGiveUnsupportedImageAndTouchNothing
         }
         const ProcessingResult result = render(path);
         ASSERT_FALSE(result.succeeded()) << c.name;
-        EXPECT_EQ(result.failure().processingError(), WallpaperProcessingError::unsupportedImage)
+        EXPECT_EQ(result.error().processingError(), WallpaperProcessingError::unsupportedImage)
             << c.name;
-        EXPECT_EQ(result.failure().localizedDescription(), "この壁紙は静止画として読み込めません");
+        EXPECT_EQ(result.error().localizedDescription(), "この壁紙は静止画として読み込めません");
         EXPECT_FALSE(fs::exists(folder / "data")) << c.name;
     }
     // A URL that is not a file URL names nothing on disk.
@@ -195,7 +195,7 @@ TEST_F(ProcessorFilesTest, UnreadablePicturesGiveUnsupportedImageAndTouchNothing
     remote.sourceURL = Url("https", "/example.org/p.png");
     const auto result = WallpaperProcessor(outputFolder()).processSynchronously(remote);
     ASSERT_FALSE(result.succeeded());
-    EXPECT_EQ(result.failure().processingError(), WallpaperProcessingError::unsupportedImage);
+    EXPECT_EQ(result.error().processingError(), WallpaperProcessingError::unsupportedImage);
 }
 
 TEST_F(ProcessorFilesTest, ImageCountFollowsTheFile) {
@@ -229,8 +229,8 @@ TEST_F(ProcessorFilesTest, InsaneRequestsGiveCannotCreateCanvasAndTouchNothing) 
                 .processSynchronously(
                     makeRequest(source, values[0], values[1], values[2], values[3], values[4]));
         ASSERT_FALSE(result.succeeded());
-        EXPECT_EQ(result.failure().processingError(), WallpaperProcessingError::cannotCreateCanvas);
-        EXPECT_EQ(result.failure().localizedDescription(),
+        EXPECT_EQ(result.error().processingError(), WallpaperProcessingError::cannotCreateCanvas);
+        EXPECT_EQ(result.error().localizedDescription(),
                   "壁紙を加工するための画像を作成できません");
     }
     EXPECT_FALSE(fs::exists(folder / "data"));
@@ -252,7 +252,7 @@ TEST_F(ProcessorFilesTest, UnwritableFolderGivesCannotWriteImageAndLeavesNothing
     fs::permissions(generated, fs::perms::owner_read | fs::perms::owner_exec);
     const ProcessingResult result = render(picture());
     ASSERT_FALSE(result.succeeded());
-    EXPECT_EQ(result.failure().processingError(), WallpaperProcessingError::cannotWriteImage);
+    EXPECT_EQ(result.error().processingError(), WallpaperProcessingError::cannotWriteImage);
     EXPECT_TRUE(filesBelow(generated).empty());
 }
 

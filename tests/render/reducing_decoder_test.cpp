@@ -15,8 +15,8 @@
 #include "render/area_scaler.h"
 #include "render/image_decoder.h"
 #include "render/reducing_decoder.h"
-#include "tests/render/render_test_support.h"
 #include "render/row_feed.h"
+#include "tests/render/render_test_support.h"
 
 namespace quillhaven {
 namespace {
@@ -295,7 +295,7 @@ TEST_F(ReducingDecoderTest, IccTaggedPngIsRenderedInSrgb) {
     const ProcessingResult result =
         processor.processSynchronously(makeRequest(source, 20, 10, 1, 2, 0));
     ASSERT_TRUE(result.succeeded());
-    const QColor actual = readOutput(result.url()).pixelColor(10, 5);
+    const QColor actual = readOutput(result.value()).pixelColor(10, 5);
     EXPECT_NEAR(actual.red(), expected.red(), 1);
     EXPECT_NEAR(actual.green(), expected.green(), 1);
     EXPECT_NEAR(actual.blue(), expected.blue(), 1);

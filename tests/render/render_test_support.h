@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/temp_folder.h"
 #include "render/wallpaper_processor.h"
+#include "tests/support/temp_folder.h"
 
 namespace quillhaven::testing {
 

@@ -3,8 +3,8 @@
 #include <QKeySequence>
 
 #include "shell/menu_bar_icon.h"
-#include "tests/shell/shell_fixture.h"
 #include "shell/status_item.h"
+#include "tests/shell/shell_fixture.h"
 
 namespace quillhaven::testing {
 namespace {

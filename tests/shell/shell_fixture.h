@@ -14,10 +14,10 @@
 #include <memory>
 #include <vector>
 
-#include "shell/app_delegate.h"
-#include "tests/doubles/fake_desktop.h"
 #include "controller/messages.h"
 #include "controller/preference_keys.h"
+#include "shell/app_delegate.h"
+#include "tests/doubles/fake_desktop.h"
 
 namespace quillhaven {
 
