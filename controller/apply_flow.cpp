@@ -50,7 +50,7 @@ void WallpaperController::applyCurrentWallpaper(bool force) {
     // is processed as it is, and a record that cannot be used now is kept and reported.
     Url source = *current;
     if (processor_->isGeneratedWallpaper(*current)) {
-        const RecordedOriginal record = readRecordedOriginal(*services_.defaults);
+        const RecordedOriginal record = classifyRecordedPath(services_.defaults->originalRecord());
         switch (record.state) {
             case RecordedOriginal::State::usable:
                 source = Url::fileURLWithPath(record.path);

@@ -6,7 +6,7 @@
 // anything else (another version, a missing or extra field, trailing bytes, a value that is
 // not a finite number) is refused. Non-finite components cannot be archived.
 
-#include "controller/desktop_services.h"
+#include "controller/key_value_store.h"
 
 namespace quillhaven {
 

@@ -1,7 +1,7 @@
 #pragma once
 
 // The seams through which the controller reaches the desktop: the desktop picture, the
-// display list, the preference store, colour archiving, the login item and the scheduler.
+// display list, the preferences, the login item and the scheduler.
 // Pure interfaces in plain C++; real implementations live in platform/, in-memory doubles
 // in tests/doubles/.
 
@@ -137,42 +137,35 @@ public:
     virtual std::vector<Display> screens() = 0;
 };
 
-using Data = std::vector<std::uint8_t>;
-
-// One value for the preference store; none in a change removes the key.
-using PreferenceValue = std::variant<bool, std::int64_t, std::string, Data>;
-struct PreferenceChange {
-    std::string key;
-    std::optional<PreferenceValue> value;
+// The user's own picture as recorded before Quillhaven's replaced it: everything a restore
+// needs, and what the desktop held right after Quillhaven set its picture.
+struct OriginalRecord {
+    // The picture's absolute path, as recorded; none when nothing is recorded.
+    std::optional<std::string> path;
+    DesktopPictureOptions options;
+    // The desktop's own settings behind the user's picture, where the desktop has them.
+    std::optional<NativePictureSettings> desktopSettings;
+    // What the desktop held right after Quillhaven set its picture: a setting that still
+    // holds it was not changed by the user since. Present while Quillhaven's picture shows.
+    std::optional<NativePictureSettings> appliedSettings;
+    bool isEmpty() const { return *this == OriginalRecord{}; }
+    friend bool operator==(const OriginalRecord&, const OriginalRecord&) = default;
 };
 
-// Persistent preferences under string keys. Reads of an absent key: false for booleans,
-// 0 for integers, none for strings and data.
+// What Quillhaven keeps between runs: whether the effect is on, and the record of the user's
+// picture.
 class PreferenceStore {
 public:
     virtual ~PreferenceStore() = default;
-    virtual bool boolForKey(const std::string& key) = 0;
-    virtual std::int64_t integerForKey(const std::string& key) = 0;
-    virtual std::optional<std::string> stringForKey(const std::string& key) = 0;
-    virtual std::optional<Data> dataForKey(const std::string& key) = 0;
-    // Whether any value is stored under the key.
-    virtual bool hasObjectForKey(const std::string& key) = 0;
-    virtual void setBool(bool value, const std::string& key) = 0;
-    virtual void setInteger(std::int64_t value, const std::string& key) = 0;
-    virtual void setString(const std::string& value, const std::string& key) = 0;
-    virtual void setData(const Data& value, const std::string& key) = 0;
-    virtual void removeObject(const std::string& key) = 0;
-    // Makes all the changes in one save: either every one of them lands or none does.
-    virtual void setValues(const std::vector<PreferenceChange>& changes) = 0;
-};
-
-// Turns a fill colour into bytes for the preference store and back. Any encoding serves
-// that returns the colour unchanged.
-class ColorArchive {
-public:
-    virtual ~ColorArchive() = default;
-    virtual std::optional<Data> archive(const Color& color) = 0;
-    virtual std::optional<Color> unarchive(const Data& data) = 0;
+    virtual bool isEnabled() = 0;
+    virtual void setEnabled(bool enabled) = 0;
+    // The record as stored; parts that cannot be read are left out.
+    virtual OriginalRecord originalRecord() = 0;
+    // Stores the record (an empty one forgets it) and, when given, the flag, in one save:
+    // every part lands or none does. Succeeds only when all of it reads back as written, so
+    // a full disk or a read-only folder is never taken for a record kept.
+    virtual Outcome saveOriginalRecord(const OriginalRecord& record,
+                                       std::optional<bool> enabled = std::nullopt) = 0;
 };
 
 enum class LoginItemStatus { notRegistered = 0, enabled = 1, requiresApproval = 2, notFound = 3 };
@@ -214,7 +207,6 @@ struct DesktopServices {
     std::shared_ptr<PreferenceStore> defaults;
     std::shared_ptr<Workspace> workspace;
     std::shared_ptr<DisplayService> displays;
-    std::shared_ptr<ColorArchive> colorArchive;
     std::shared_ptr<LoginItemService> loginItem;
     std::shared_ptr<Scheduler> scheduler;
     // Optional: none where the desktop cannot be watched.

@@ -1,12 +1,10 @@
 #pragma once
 
-// The stored form of the user's picture: the path and three independent option entries,
-// and beside them the desktop's own settings (native_settings.h). This is the only place
-// that turns options into preference values and back, so a record written by any version
-// reads back the same.
+// The rules over the record of the user's picture: whether its path can be used, how new
+// options join the recorded ones, and which values are Quillhaven's own rather than the
+// user's.
 
 #include <string>
-#include <vector>
 
 #include "controller/desktop_services.h"
 
@@ -24,28 +22,12 @@ struct RecordedOriginal {
     std::string path;  // as stored
 };
 
-RecordedOriginal readRecordedOriginal(PreferenceStore& defaults);
+RecordedOriginal classifyRecordedPath(const OriginalRecord& record);
 
-// The desktop settings stored under `key` (the user's, or those last applied), or none when
-// absent or unreadable.
-std::optional<NativePictureSettings> storedSettings(PreferenceStore& defaults, const char* key);
-
-// The changes that record each entry the options carry. Entries they lack are left as they
-// are, so a value from an earlier recording can stand beside a newer path. A colour that
-// cannot be archived is left out.
-void addOptionChanges(const DesktopPictureOptions& options, ColorArchive& colorArchive,
-                      std::vector<PreferenceChange>& changes);
-
-// The options as stored. Presence decides, not the value: a stored scaling of 0 or
-// clipping of false is passed on. A colour that cannot be decoded is left out.
-DesktopPictureOptions recordedPictureOptions(PreferenceStore& defaults,
-                                             ColorArchive& colorArchive);
-
-// Whether every change reads back from the store as it was made.
-bool changesReadBack(const std::vector<PreferenceChange>& changes, PreferenceStore& defaults);
-
-// Removes the whole record, desktop settings included.
-std::vector<PreferenceChange> recordRemoval();
+// The recorded options with every entry the new ones carry; entries they lack stay as they
+// were, so a value from an earlier recording can stand beside a newer path.
+DesktopPictureOptions withOptionsOf(DesktopPictureOptions recorded,
+                                    const DesktopPictureOptions& options);
 
 // The options a generated picture is shown with: stretched to the display on both axes
 // (the picture already has the display's exact size), no clipping, black fill.

@@ -3,50 +3,55 @@
 
 #include "controller/native_settings.h"
 #include "controller/original_record.h"
-#include "controller/preference_keys.h"
 #include "controller/wallpaper_controller.h"
+#include "core/log.h"
 
 namespace quillhaven {
 
 bool WallpaperController::recordOriginal(const Url& current, const Display& display) {
     PreferenceStore& defaults = *services_.defaults;
-    const auto applied = storedSettings(defaults, preference_keys::appliedDesktopSettings);
-    const bool oursShowing = defaults.hasObjectForKey(preference_keys::appliedDesktopSettings);
+    OriginalRecord record = defaults.originalRecord();
+    const bool oursShowing = record.appliedSettings.has_value();
 
-    std::vector<PreferenceChange> changes;
     // Only a local file has a path worth keeping; for another picture (a URL) the desktop's
     // own settings below carry the user's choice.
     if (current.isFileURL()) {
-        changes.push_back({preference_keys::originalWallpaper, current.path()});
+        record.path = current.path();
     }
-    if (auto options = services_.workspace->desktopImageOptions(display)) {
+    if (const auto options = services_.workspace->desktopImageOptions(display)) {
         // Options the user left alone while the processed picture showed are still
         // Quillhaven's; the ones noted earlier stay in their place.
-        addOptionChanges(oursShowing ? withoutValuesOf(*options, generatedPictureOptions())
-                                     : *options,
-                         *services_.colorArchive, changes);
+        record.options = withOptionsOf(
+            record.options,
+            oursShowing ? withoutValuesOf(*options, generatedPictureOptions()) : *options);
     }
     if (const auto now = services_.workspace->nativeSettings(display)) {
-        const auto saved = storedSettings(defaults, preference_keys::originalDesktopSettings);
-        changes.push_back({preference_keys::originalDesktopSettings,
-                           encodeNativeSettings(userSettingsToRecord(*now, saved, applied))});
+        record.desktopSettings =
+            userSettingsToRecord(*now, record.desktopSettings, record.appliedSettings);
     } else {
         // Settings noted on another desktop must never be written over this one.
-        changes.push_back({preference_keys::originalDesktopSettings, std::nullopt});
+        record.desktopSettings.reset();
     }
-    defaults.setValues(changes);
     // A store that cannot write (a full disk, a read-only folder) drops the record. Replacing
-    // the picture then would lose the user's own for good, so the record is read back whole.
-    return changesReadBack(changes, defaults);
+    // the picture then would lose the user's own for good, so the save must read back whole.
+    const Outcome saved = defaults.saveOriginalRecord(record);
+    if (!saved.succeeded()) {
+        log::warning(log::Layer::controller, "Original not recorded: " + saved.errorDescription());
+    }
+    return saved.succeeded();
 }
 
 void WallpaperController::noteAppliedSettings(const Display& display) {
     lastSeen_.reset();
     // Present even when empty: it says that Quillhaven's picture and options are on the
     // desktop, so values still equal to them are not taken for the user's.
-    const auto now = services_.workspace->nativeSettings(display);
-    services_.defaults->setValues({{preference_keys::appliedDesktopSettings,
-                                    encodeNativeSettings(now.value_or(NativePictureSettings{}))}});
+    OriginalRecord record = services_.defaults->originalRecord();
+    record.appliedSettings =
+        services_.workspace->nativeSettings(display).value_or(NativePictureSettings{});
+    if (const Outcome saved = services_.defaults->saveOriginalRecord(record); !saved.succeeded()) {
+        log::warning(log::Layer::controller,
+                     "Settings applied with the picture not noted: " + saved.errorDescription());
+    }
 }
 
 void WallpaperController::noteUserSettingsChanges(const Display& display) {
@@ -58,32 +63,31 @@ void WallpaperController::noteUserSettingsChanges(const Display& display) {
         return;
     }
     lastSeen_ = seen;
-    PreferenceStore& defaults = *services_.defaults;
-    if (!defaults.hasObjectForKey(preference_keys::appliedDesktopSettings)) {
+    const OriginalRecord before = services_.defaults->originalRecord();
+    if (!before.appliedSettings) {
         return;
     }
-    std::vector<PreferenceChange> changes;
+    OriginalRecord record = before;
     if (const auto& options = seen.options) {
-        addOptionChanges(withoutValuesOf(*options, generatedPictureOptions()),
-                         *services_.colorArchive, changes);
-        // Only what differs from the record is a change worth a save.
-        std::erase_if(changes, [&](const PreferenceChange& change) {
-            return changesReadBack({change}, defaults);
-        });
+        record.options =
+            withOptionsOf(record.options, withoutValuesOf(*options, generatedPictureOptions()));
     }
-    const auto applied = storedSettings(defaults, preference_keys::appliedDesktopSettings);
     const auto& now = seen.settings;
-    if (now && applied && *now != *applied) {
+    if (now && *now != *record.appliedSettings) {
         // The processed picture still shows, so every setting that moved is the user's.
-        if (const auto saved =
-                storedSettings(defaults, preference_keys::originalDesktopSettings)) {
-            changes.push_back({preference_keys::originalDesktopSettings,
-                               encodeNativeSettings(userSettingsToRecord(*now, saved, applied))});
+        if (record.desktopSettings) {
+            record.desktopSettings =
+                userSettingsToRecord(*now, record.desktopSettings, record.appliedSettings);
         }
-        changes.push_back({preference_keys::appliedDesktopSettings, encodeNativeSettings(*now)});
+        record.appliedSettings = *now;
     }
-    if (!changes.empty()) {
-        defaults.setValues(changes);
+    // Only a record that moved is worth a save.
+    if (record != before) {
+        if (const Outcome saved = services_.defaults->saveOriginalRecord(record);
+            !saved.succeeded()) {
+            log::warning(log::Layer::controller,
+                         "The user's new settings not noted: " + saved.errorDescription());
+        }
     }
 }
 

@@ -3,8 +3,8 @@
 
 #include "controller/messages.h"
 #include "controller/original_record.h"
-#include "controller/preference_keys.h"
 #include "controller/wallpaper_controller.h"
+#include "core/log.h"
 
 namespace quillhaven {
 
@@ -19,9 +19,9 @@ void WallpaperController::restoreOriginalWallpaper() {
         return;
     }
     PreferenceStore& defaults = *services_.defaults;
-    const RecordedOriginal record = readRecordedOriginal(defaults);
-    const std::optional<NativePictureSettings> saved =
-        storedSettings(defaults, preference_keys::originalDesktopSettings);
+    const OriginalRecord stored = defaults.originalRecord();
+    const RecordedOriginal record = classifyRecordedPath(stored);
+    const std::optional<NativePictureSettings>& saved = stored.desktopSettings;
     if (!saved) {
         switch (record.state) {
             case RecordedOriginal::State::none:
@@ -53,9 +53,7 @@ void WallpaperController::restoreOriginalWallpaper() {
     const Url original = Url::fileURLWithPath(record.path);
     Outcome outcome =
         saved ? services_.workspace->restoreNativeSettings(*saved, *display)
-              : services_.workspace->setDesktopImageURL(
-                    original, *display,
-                    recordedPictureOptions(defaults, *services_.colorArchive));
+              : services_.workspace->setDesktopImageURL(original, *display, stored.options);
     if (outcome.succeeded() && !restoreLanded(*display, saved, original)) {
         outcome = Outcome::failure(messages::restoreNotTaken);
     }
@@ -69,9 +67,13 @@ void WallpaperController::restoreOriginalWallpaper() {
 
     isRestorePending_ = false;
     generatedWallpaperURL_.reset();
-    std::vector<PreferenceChange> changes = recordRemoval();
-    changes.insert(changes.begin(), {preference_keys::enabled, false});
-    defaults.setValues(changes);
+    // The picture is back: the record and the flag go in one save. A save that fails leaves
+    // the record, which then names the picture now showing, so nothing of the user's is lost.
+    if (const Outcome forgotten = defaults.saveOriginalRecord(OriginalRecord{}, false);
+        !forgotten.succeeded()) {
+        log::warning(log::Layer::controller,
+                     "The restored record not forgotten: " + forgotten.errorDescription());
+    }
     state_.update([](ControllerState& s) {
         s.isEnabled = false;
         s.hasError = false;

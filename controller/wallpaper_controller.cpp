@@ -5,7 +5,6 @@
 
 #include "controller/display_rules.h"
 #include "controller/messages.h"
-#include "controller/preference_keys.h"
 
 namespace quillhaven {
 
@@ -30,7 +29,7 @@ WallpaperController::~WallpaperController() = default;
 
 void WallpaperController::start() {
     // No observer is set yet, so none of this notifies anybody.
-    const bool enabled = services_.defaults->boolForKey(preference_keys::enabled);
+    const bool enabled = services_.defaults->isEnabled();
     const bool atLogin = services_.loginItem->status() == LoginItemStatus::enabled;
     state_.update([&](ControllerState& s) {
         s.isEnabled = enabled;
@@ -60,7 +59,7 @@ void WallpaperController::showSummaryOf(const std::optional<Display>& display) {
 }
 
 void WallpaperController::storeEnabled(bool enabled) {
-    services_.defaults->setBool(enabled, preference_keys::enabled);
+    services_.defaults->setEnabled(enabled);
 }
 
 void WallpaperController::markEnabled(const std::string& message) {

@@ -1,6 +1,7 @@
 #include "platform/desktop_backend.h"
 
 #include "controller/color_archive.h"
+#include "controller/stored_preferences.h"
 #include "core/app_paths.h"
 #include "platform/displays/qscreen_display_service.h"
 #include "platform/file_change_notifier.h"
@@ -63,9 +64,9 @@ DesktopServices makeDesktopServices(const DesktopBackendChoice& choice,
                                     const Environment& environment,
                                     std::shared_ptr<Scheduler> scheduler) {
     DesktopServices services;
-    services.defaults =
-        std::make_shared<IniPreferenceStore>(app_paths::preferencesFile(environment));
-    services.colorArchive = std::make_shared<TextColorArchive>();
+    services.defaults = std::make_shared<StoredPreferences>(
+        std::make_shared<IniPreferenceStore>(app_paths::preferencesFile(environment)),
+        std::make_shared<TextColorArchive>());
     services.loginItem =
         std::make_shared<XdgAutostartLoginItem>(XdgAutostartLoginItem::forProgram(environment));
     services.scheduler = scheduler ? std::move(scheduler) : std::make_shared<QtScheduler>();

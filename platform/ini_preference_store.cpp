@@ -122,8 +122,8 @@ Contents contentsOf(QSettings& settings) {
     return contents;
 }
 
-// QSettings over the preferences file, or, when the file holds values that must not be
-// loaded, over a private copy without them. A copy that cannot be made reads as no file.
+// QSettings over a private copy of the preferences file, without values that must not be
+// loaded. A copy that cannot be made reads as no file.
 class SettingsView {
 public:
     explicit SettingsView(const QString& path) {
@@ -133,9 +133,11 @@ public:
         if (kind == FileKind::unreadable) {
             return;
         }
-        if (!filtered) {
-            settings_ = std::make_unique<QSettings>(path, QSettings::IniFormat);
-        } else if (copy_.open() && copy_.write(safe) == safe.size() && copy_.flush()) {
+        // Always the text just read, through a copy of its own: QSettings keeps a parsed
+        // file per path and re-reads it only when its size or time stamp moved, so two
+        // saves of the same size within one tick of the clock would read back the old
+        // value.
+        if (copy_.open() && copy_.write(safe) == safe.size() && copy_.flush()) {
             settings_ = std::make_unique<QSettings>(copy_.fileName(), QSettings::IniFormat);
         }
     }

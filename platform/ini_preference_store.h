@@ -22,11 +22,11 @@
 #include <QtGlobal>
 #include <string>
 
-#include "controller/desktop_services.h"
+#include "controller/key_value_store.h"
 
 namespace quillhaven {
 
-class IniPreferenceStore : public PreferenceStore {
+class IniPreferenceStore : public KeyValueStore {
 public:
     // A larger file, or anything but a regular file in its place, reads as empty and is
     // moved aside (never overwritten) by the next write.

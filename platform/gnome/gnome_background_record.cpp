@@ -8,9 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "controller/native_settings.h"
-#include "controller/original_record.h"
-#include "controller/preference_keys.h"
+#include "controller/desktop_services.h"
 #include "core/log_categories.h"
 
 namespace quillhaven::gnome {
@@ -79,21 +77,18 @@ NativePictureSettings nativeSettingsOf(const BackgroundValues& values) {
 }  // namespace
 
 void migrateBackgroundRecord(const std::string& path, PreferenceStore& defaults) {
-    const std::optional<BackgroundRecord> record = loadBackgroundRecord(path);
-    if (!record) {
+    const std::optional<BackgroundRecord> old = loadBackgroundRecord(path);
+    if (!old) {
         return;
     }
-    if (!defaults.hasObjectForKey(preference_keys::originalDesktopSettings)) {
-        const std::vector<PreferenceChange> changes{
-            {preference_keys::originalDesktopSettings,
-             encodeNativeSettings(nativeSettingsOf(record->saved))},
-            {preference_keys::appliedDesktopSettings,
-             encodeNativeSettings(nativeSettingsOf(record->applied))}};
-        defaults.setValues(changes);
-        if (!changesReadBack(changes, defaults)) {
+    OriginalRecord record = defaults.originalRecord();
+    if (!record.desktopSettings) {
+        record.desktopSettings = nativeSettingsOf(old->saved);
+        record.appliedSettings = nativeSettingsOf(old->applied);
+        if (const Outcome saved = defaults.saveOriginalRecord(record); !saved.succeeded()) {
             // Kept, so the next start tries again; nothing of the user's is lost.
-            qCWarning(logPlatform, "GNOME background record %s not moved into the preferences",
-                      path.c_str());
+            qCWarning(logPlatform, "GNOME background record %s not moved into the preferences: %s",
+                      path.c_str(), saved.errorDescription().c_str());
             return;
         }
     }

@@ -11,7 +11,7 @@ namespace quillhaven::testing {
 namespace {
 
 namespace keys = preference_keys;
-using Type = InMemoryPreferenceStore::ValueType;
+using Type = InMemoryKeyValueStore::ValueType;
 
 const char* const processing = "壁紙を処理しています…";
 const char* const effectOn = "ノッチを目立たなくしています";

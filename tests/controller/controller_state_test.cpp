@@ -63,7 +63,7 @@ TEST_F(Construction, WithTheFlagOnAndNoNotchTurnsTheEffectOffBeforeReturning) {
     create();
     EXPECT_EQ(snapshot(), (Snapshot{false, false, "メインディスプレイにノッチが見つかりません",
                                     true, false, "ノッチなし・1920 × 1080"}));
-    EXPECT_EQ(desktop.defaults->value(keys::enabled), InMemoryPreferenceStore::Value(false));
+    EXPECT_EQ(desktop.defaults->value(keys::enabled), InMemoryKeyValueStore::Value(false));
     EXPECT_EQ(desktop.scheduler->timerCount(), 1u);
 }
 

@@ -7,11 +7,12 @@
 #include <memory>
 
 #include "controller/color_archive.h"
+#include "controller/stored_preferences.h"
 #include "tests/doubles/fake_change_notifier.h"
 #include "tests/doubles/fake_display_service.h"
 #include "tests/doubles/fake_login_item_service.h"
 #include "tests/doubles/fake_workspace.h"
-#include "tests/doubles/in_memory_preference_store.h"
+#include "tests/doubles/in_memory_key_value_store.h"
 #include "tests/doubles/manual_scheduler.h"
 
 namespace quillhaven::testing {
@@ -21,7 +22,7 @@ struct FakeDesktop {
         ManualScheduler::BackgroundMode mode = ManualScheduler::BackgroundMode::threads)
         : scheduler(std::make_shared<ManualScheduler>(mode)) {}
 
-    std::shared_ptr<InMemoryPreferenceStore> defaults = std::make_shared<InMemoryPreferenceStore>();
+    std::shared_ptr<InMemoryKeyValueStore> defaults = std::make_shared<InMemoryKeyValueStore>();
     std::shared_ptr<FakeWorkspace> workspace = std::make_shared<FakeWorkspace>();
     std::shared_ptr<FakeDisplayService> displays = std::make_shared<FakeDisplayService>();
     std::shared_ptr<ColorArchive> colorArchive = std::make_shared<TextColorArchive>();
@@ -29,9 +30,13 @@ struct FakeDesktop {
     std::shared_ptr<ManualScheduler> scheduler;
     std::shared_ptr<FakeChangeNotifier> changes = std::make_shared<FakeChangeNotifier>();
 
+    // The typed preferences over `defaults`, whose keys a test can read and write directly.
+    std::shared_ptr<PreferenceStore> preferences() const {
+        return std::make_shared<StoredPreferences>(defaults, colorArchive);
+    }
+
     DesktopServices services() const {
-        return DesktopServices{defaults,  workspace, displays, colorArchive,
-                               loginItem, scheduler, changes};
+        return DesktopServices{preferences(), workspace, displays, loginItem, scheduler, changes};
     }
 };
 

@@ -19,6 +19,7 @@
 
 #include "controller/color_archive.h"
 #include "controller/preference_keys.h"
+#include "controller/stored_preferences.h"
 #include "controller/wallpaper_controller.h"
 #include "platform/ini_preference_store.h"
 #include "platform/ini_variant_filter.h"
@@ -127,7 +128,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     testing::FakeDesktop desktop(testing::ManualScheduler::BackgroundMode::manual);
     desktop.displays->setScreens({testing::FakeDisplayService::notchedDisplay()});
     DesktopServices services = desktop.services();
-    services.defaults = store;
+    services.defaults = std::make_shared<StoredPreferences>(store, desktop.colorArchive);
     const auto controller = WallpaperController::create(services, processor);
     controller->restoreOriginalWallpaper();
     if (controller->isBusy()) {

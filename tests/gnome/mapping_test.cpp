@@ -6,12 +6,14 @@
 #include <filesystem>
 #include <fstream>
 
+#include "controller/color_archive.h"
+#include "controller/stored_preferences.h"
 #include "platform/gnome/gnome_background_record.h"
 #include "platform/gnome/gnome_background_style.h"
 #include "platform/gnome/gnome_color_text.h"
 #include "platform/gnome/gnome_desktop.h"
 #include "platform/gnome/gnome_workspace.h"
-#include "tests/doubles/in_memory_preference_store.h"
+#include "tests/doubles/in_memory_key_value_store.h"
 #include "tests/support/temp_folder.h"
 
 namespace quillhaven::gnome {
@@ -100,8 +102,11 @@ TEST(GnomeBackgroundRecord, AnEarlierVersionsRecordJoinsThePreferencesOnceAndIsR
     };
     writeFile(path, "[Saved]\nPictureUri=file:///light\nPictureUriDark=file:///dark\n"
                                    "PrimaryColor=#023C88\n[Applied]\nPictureUri=file:///gen.png\n");
-    quillhaven::testing::InMemoryPreferenceStore defaults;
-    migrateBackgroundRecord(path, defaults);
+    auto keys = std::make_shared<quillhaven::testing::InMemoryKeyValueStore>();
+    auto& defaults = *keys;
+    quillhaven::StoredPreferences preferences(keys,
+                                              std::make_shared<quillhaven::TextColorArchive>());
+    migrateBackgroundRecord(path, preferences);
     EXPECT_FALSE(std::filesystem::exists(path));
     EXPECT_EQ(defaults.stringForKey("quillHaven.originalDesktopSettings"),
               "picture-uri=file:///light\npicture-uri-dark=file:///dark\nprimary-color=#023C88\n");
@@ -109,7 +114,7 @@ TEST(GnomeBackgroundRecord, AnEarlierVersionsRecordJoinsThePreferencesOnceAndIsR
               "picture-uri=file:///gen.png\n");
     // Settings already in the preferences win; the old file still goes.
     writeFile(path, "[Saved]\nPictureUri=file:///other\n");
-    migrateBackgroundRecord(path, defaults);
+    migrateBackgroundRecord(path, preferences);
     EXPECT_FALSE(std::filesystem::exists(path));
     EXPECT_EQ(defaults.stringForKey("quillHaven.originalDesktopSettings"),
               "picture-uri=file:///light\npicture-uri-dark=file:///dark\nprimary-color=#023C88\n");

@@ -13,13 +13,14 @@
 #include <QUrl>
 
 #include "controller/color_archive.h"
+#include "controller/stored_preferences.h"
 #include "controller/preference_keys.h"
 #include "controller/wallpaper_controller.h"
 #include "platform/file_change_notifier.h"
 #include "platform/qt_scheduler.h"
 #include "platform/virtual_desktop.h"
 #include "tests/doubles/fake_login_item_service.h"
-#include "tests/doubles/in_memory_preference_store.h"
+#include "tests/doubles/in_memory_key_value_store.h"
 #include "tests/platform/test_support.h"
 
 namespace quillhaven {
@@ -40,10 +41,10 @@ protected:
         desktop_ = std::make_shared<VirtualDesktop>(jsonPath_, folder_ / "data");
         desktop_->screens();  // creates the file with the built-in display
         defaults_->setBool(true, preference_keys::enabled);
-        DesktopServices services{defaults_,
+        DesktopServices services{std::make_shared<StoredPreferences>(
+                                     defaults_, std::make_shared<TextColorArchive>()),
                                  desktop_,
                                  desktop_,
-                                 std::make_shared<TextColorArchive>(),
                                  std::make_shared<testing::FakeLoginItemService>(),
                                  std::make_shared<SchedulerWithoutPoll>(),
                                  std::make_shared<FileChangeNotifier>(jsonPath_)};
@@ -96,8 +97,8 @@ protected:
     testing::TempFolder folder_;
     std::string jsonPath_ = folder_ / "virtual-desktop.json";
     std::shared_ptr<VirtualDesktop> desktop_;
-    std::shared_ptr<testing::InMemoryPreferenceStore> defaults_ =
-        std::make_shared<testing::InMemoryPreferenceStore>();
+    std::shared_ptr<testing::InMemoryKeyValueStore> defaults_ =
+        std::make_shared<testing::InMemoryKeyValueStore>();
     std::shared_ptr<WallpaperController> controller_;
     int renders_ = 0;
     bool wasBusy_ = false;

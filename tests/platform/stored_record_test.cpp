@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "controller/stored_preferences.h"
 #include "controller/wallpaper_controller.h"
 #include "platform/ini_preference_store.h"
 #include "tests/doubles/fake_desktop.h"
@@ -41,7 +42,7 @@ TEST_P(StoredRecordTest, RestoresThePictureWithEveryStoredOption) {
     testing::FakeDesktop desktop;
     desktop.displays->setScreens({testing::FakeDisplayService::notchedDisplay()});
     DesktopServices services = desktop.services();
-    services.defaults = store;
+    services.defaults = std::make_shared<StoredPreferences>(store, desktop.colorArchive);
     auto controller = WallpaperController::create(
         services, std::make_shared<const WallpaperProcessor>(
                       Url::directoryURLWithPath(folder / "Generated")));

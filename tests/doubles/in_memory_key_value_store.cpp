@@ -1,8 +1,8 @@
-#include "tests/doubles/in_memory_preference_store.h"
+#include "tests/doubles/in_memory_key_value_store.h"
 
 namespace quillhaven::testing {
 
-bool InMemoryPreferenceStore::boolForKey(const std::string& key) {
+bool InMemoryKeyValueStore::boolForKey(const std::string& key) {
     auto it = values_.find(key);
     if (it == values_.end()) {
         return false;
@@ -16,7 +16,7 @@ bool InMemoryPreferenceStore::boolForKey(const std::string& key) {
     return false;
 }
 
-std::int64_t InMemoryPreferenceStore::integerForKey(const std::string& key) {
+std::int64_t InMemoryKeyValueStore::integerForKey(const std::string& key) {
     auto it = values_.find(key);
     if (it == values_.end()) {
         return 0;
@@ -30,7 +30,7 @@ std::int64_t InMemoryPreferenceStore::integerForKey(const std::string& key) {
     return 0;
 }
 
-std::optional<std::string> InMemoryPreferenceStore::stringForKey(const std::string& key) {
+std::optional<std::string> InMemoryKeyValueStore::stringForKey(const std::string& key) {
     auto it = values_.find(key);
     if (it == values_.end()) {
         return std::nullopt;
@@ -41,7 +41,7 @@ std::optional<std::string> InMemoryPreferenceStore::stringForKey(const std::stri
     return std::nullopt;
 }
 
-std::optional<Data> InMemoryPreferenceStore::dataForKey(const std::string& key) {
+std::optional<Data> InMemoryKeyValueStore::dataForKey(const std::string& key) {
     auto it = values_.find(key);
     if (it == values_.end()) {
         return std::nullopt;
@@ -52,34 +52,34 @@ std::optional<Data> InMemoryPreferenceStore::dataForKey(const std::string& key) 
     return std::nullopt;
 }
 
-bool InMemoryPreferenceStore::hasObjectForKey(const std::string& key) {
+bool InMemoryKeyValueStore::hasObjectForKey(const std::string& key) {
     return contains(key);
 }
 
-void InMemoryPreferenceStore::setBool(bool value, const std::string& key) {
+void InMemoryKeyValueStore::setBool(bool value, const std::string& key) {
     store(key, value);
 }
 
-void InMemoryPreferenceStore::setInteger(std::int64_t value, const std::string& key) {
+void InMemoryKeyValueStore::setInteger(std::int64_t value, const std::string& key) {
     store(key, value);
 }
 
-void InMemoryPreferenceStore::setString(const std::string& value, const std::string& key) {
+void InMemoryKeyValueStore::setString(const std::string& value, const std::string& key) {
     store(key, value);
 }
 
-void InMemoryPreferenceStore::setData(const Data& value, const std::string& key) {
+void InMemoryKeyValueStore::setData(const Data& value, const std::string& key) {
     store(key, value);
 }
 
-void InMemoryPreferenceStore::removeObject(const std::string& key) {
+void InMemoryKeyValueStore::removeObject(const std::string& key) {
     if (!failsWrites_) {
         values_.erase(key);
     }
     writes_.push_back(Write{Write::Kind::remove, key, std::nullopt});
 }
 
-void InMemoryPreferenceStore::setValues(const std::vector<PreferenceChange>& changes) {
+void InMemoryKeyValueStore::setValues(const std::vector<PreferenceChange>& changes) {
     // Logged one by one, in order; a failing store drops them all together.
     for (const PreferenceChange& change : changes) {
         if (change.value) {
@@ -90,14 +90,14 @@ void InMemoryPreferenceStore::setValues(const std::vector<PreferenceChange>& cha
     }
 }
 
-void InMemoryPreferenceStore::store(const std::string& key, Value value) {
+void InMemoryKeyValueStore::store(const std::string& key, Value value) {
     if (!failsWrites_) {
         values_[key] = value;
     }
     writes_.push_back(Write{Write::Kind::set, key, std::move(value)});
 }
 
-std::set<std::string> InMemoryPreferenceStore::keys() const {
+std::set<std::string> InMemoryKeyValueStore::keys() const {
     std::set<std::string> result;
     for (const auto& [key, value] : values_) {
         result.insert(key);
@@ -105,7 +105,7 @@ std::set<std::string> InMemoryPreferenceStore::keys() const {
     return result;
 }
 
-std::optional<InMemoryPreferenceStore::ValueType> InMemoryPreferenceStore::typeOf(
+std::optional<InMemoryKeyValueStore::ValueType> InMemoryKeyValueStore::typeOf(
     const std::string& key) const {
     auto it = values_.find(key);
     if (it == values_.end()) {
@@ -114,7 +114,7 @@ std::optional<InMemoryPreferenceStore::ValueType> InMemoryPreferenceStore::typeO
     return static_cast<ValueType>(it->second.index());
 }
 
-std::optional<InMemoryPreferenceStore::Value> InMemoryPreferenceStore::value(
+std::optional<InMemoryKeyValueStore::Value> InMemoryKeyValueStore::value(
     const std::string& key) const {
     auto it = values_.find(key);
     if (it == values_.end()) {

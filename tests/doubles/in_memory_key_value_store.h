@@ -1,11 +1,11 @@
 #pragma once
 
-// A preference store held in memory. Values keep the type they were written with, so a
-// test can see exactly which keys are present and of which type. Reads follow the store's
-// absent-key rules: false for booleans, 0 for integers, none for strings and data. A read
-// of another type converts as a platform store does: booleans and integers read as each
-// other (non-zero is true); strings and data are never converted.
-// Every write and removal is logged in order, including those a failing store drops.
+// Keys and values held in memory, under the typed preferences in tests. Values keep the type
+// they were written with, so a test can see exactly which keys are present and of which type.
+// Reads follow the store's absent-key rules: false for booleans, 0 for integers, none for
+// strings and data. A read of another type converts as a platform store does: booleans and
+// integers read as each other (non-zero is true); strings and data are never converted. Every
+// write and removal is logged in order, including those a failing store drops.
 
 #include <cstdint>
 #include <map>
@@ -15,11 +15,11 @@
 #include <variant>
 #include <vector>
 
-#include "controller/desktop_services.h"
+#include "controller/key_value_store.h"
 
 namespace quillhaven::testing {
 
-class InMemoryPreferenceStore : public PreferenceStore {
+class InMemoryKeyValueStore : public KeyValueStore {
 public:
     enum class ValueType { boolean, integer, string, data };
     using Value = PreferenceValue;
@@ -31,7 +31,7 @@ public:
         friend bool operator==(const Write&, const Write&) = default;
     };
 
-    // ---- PreferenceStore ----
+    // ---- KeyValueStore ----
     bool boolForKey(const std::string& key) override;
     std::int64_t integerForKey(const std::string& key) override;
     std::optional<std::string> stringForKey(const std::string& key) override;
