@@ -5,7 +5,9 @@
 // Pure interfaces in plain C++; real implementations live in platform/, in-memory doubles
 // in tests/doubles/.
 
+#include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -55,6 +57,15 @@ struct Color {
     static Color black() { return Color{0, 0, 0, 1}; }
     friend bool operator==(const Color&, const Color&) = default;
 };
+
+// A component as a byte, rounded to the nearest: a value outside 0 to 1 is clamped, one that
+// is not a number reads 0. Every text form of a colour with 8 bits a component uses it.
+inline int componentByte(double component) {
+    if (!(component > 0)) {  // also NaN
+        return 0;
+    }
+    return static_cast<int>(std::lround(std::min(component, 1.0) * 255));
+}
 
 // How a picture fills its display. The values are the ones the preference record stores.
 // The underlying type is fixed, so a mode this list does not name is carried through

@@ -237,9 +237,7 @@ std::optional<Color> colorFromHex(const QString& text) {
 QString colorToHex(const Color& color) {
     QString text = QStringLiteral("#");
     for (double component : {color.red, color.green, color.blue, color.alpha}) {
-        const double clamped = std::clamp(std::isfinite(component) ? component : 0.0, 0.0, 1.0);
-        const int byte = static_cast<int>(std::lround(clamped * 255));
-        text += QStringLiteral("%1").arg(byte, 2, 16, QLatin1Char('0'));
+        text += QStringLiteral("%1").arg(componentByte(component), 2, 16, QLatin1Char('0'));
     }
     return text;
 }

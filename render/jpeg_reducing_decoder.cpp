@@ -1,6 +1,5 @@
 // JPEG decoding with libjpeg at a reduced DCT scale, reduced further as the rows arrive.
 
-#include <QColorSpace>
 #include <QFile>
 
 #include <csetjmp>
@@ -14,7 +13,6 @@
 // jpeglib.h needs FILE and size_t declared first.
 #include <jpeglib.h>
 
-#include "core/regular_file.h"
 #include "render/area_scaler.h"
 #include "render/reducing_decoder.h"
 #include "render/row_feed.h"
@@ -139,23 +137,13 @@ ReducedDecode decode(jpeg_decompress_struct* info, ErrorManager* errors, std::FI
     if (!scaler.finished()) {
         return {Outcome::unreadable, {}};
     }
-    if (!header.iccProfile.empty()) {
-        image.setColorSpace(
-            QColorSpace::fromIccProfile(QByteArray::fromStdString(header.iccProfile)));
-    }
-    return {Outcome::decoded, std::move(image)};
+    return reducedPicture(std::move(image), header.iccProfile, false);
 }
 
 }  // namespace
 
 ReducedDecode decodeReducedJpeg(const QString& path, QSize size, qint64 maxPixels) {
-    // Like the general decoder, which answers a null image, a picture that does not fit
-    // in memory is one that cannot be read.
-    try {
-        const RegularStream file = openRegularStream(path);
-        if (!file) {
-            return {ReducedDecode::Outcome::unreadable, {}};
-        }
+    return decodeRegularFile(path, [&](std::FILE* file) {
         jpeg_decompress_struct info{};
         ErrorManager errors{};
         info.err = jpeg_std_error(&errors.base);
@@ -167,10 +155,8 @@ ReducedDecode decodeReducedJpeg(const QString& path, QSize size, qint64 maxPixel
             jpeg_decompress_struct* info;
             ~Destroy() { jpeg_destroy_decompress(info); }
         } destroy{&info};
-        return decode(&info, &errors, file.get(), size, maxPixels);
-    } catch (const std::bad_alloc&) {
-        return {ReducedDecode::Outcome::unreadable, {}};
-    }
+        return decode(&info, &errors, file, size, maxPixels);
+    });
 }
 
 }  // namespace quillhaven

@@ -2,7 +2,6 @@
 
 #include <png.h>
 
-#include <QColorSpace>
 #include <QFile>
 
 #include <csetjmp>
@@ -13,7 +12,6 @@
 #include <string>
 #include <vector>
 
-#include "core/regular_file.h"
 #include "render/area_scaler.h"
 #include "render/reducing_decoder.h"
 #include "render/row_feed.h"
@@ -178,24 +176,13 @@ ReducedDecode decode(png_structp png, png_infop info, std::FILE* file, QSize siz
     if (!scaler.finished()) {
         return {Outcome::unreadable, {}};
     }
-    if (!header.iccProfile.empty()) {
-        image.setColorSpace(QColorSpace::fromIccProfile(QByteArray::fromStdString(header.iccProfile)));
-    } else if (header.srgb) {
-        image.setColorSpace(QColorSpace(QColorSpace::SRgb));
-    }
-    return {Outcome::decoded, std::move(image)};
+    return reducedPicture(std::move(image), header.iccProfile, header.srgb);
 }
 
 }  // namespace
 
 ReducedDecode decodeReducedPng(const QString& path, QSize size, qint64 maxPixels) {
-    // Like the general decoder, which answers a null image, a picture that does not fit
-    // in memory is one that cannot be read.
-    try {
-        const RegularStream file = openRegularStream(path);
-        if (!file) {
-            return {ReducedDecode::Outcome::unreadable, {}};
-        }
+    return decodeRegularFile(path, [&](std::FILE* file) {
         png_structp png =
             png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, onError, onWarning);
         if (png == nullptr) {
@@ -211,10 +198,8 @@ ReducedDecode decodeReducedPng(const QString& path, QSize size, qint64 maxPixels
             png_infop* info;
             ~Destroy() { png_destroy_read_struct(png, info, nullptr); }
         } destroy{&png, &info};
-        return decode(png, info, file.get(), size, maxPixels);
-    } catch (const std::bad_alloc&) {
-        return {ReducedDecode::Outcome::unreadable, {}};
-    }
+        return decode(png, info, file, size, maxPixels);
+    });
 }
 
 }  // namespace quillhaven

@@ -6,6 +6,9 @@
 #include <QImage>
 #include <QSize>
 #include <QString>
+#include <cstdio>
+#include <functional>
+#include <string>
 
 namespace quillhaven {
 
@@ -20,6 +23,18 @@ struct ReducedDecode {
     // with the picture's colour space (an embedded ICC profile, or sRGB when tagged so).
     QImage image;
 };
+
+// ---- Shared by the two decoders ----
+
+// Opens `path` as a regular file (never blocking on a FIFO or device) and decodes it with
+// `decode`. A file that cannot be opened, or a picture that does not fit in memory, reads as
+// unreadable, as the general decoder answers with a null image.
+ReducedDecode decodeRegularFile(const QString& path,
+                                const std::function<ReducedDecode(std::FILE*)>& decode);
+
+// A picture that finished reducing, in its colour space: an embedded ICC profile, or sRGB
+// where the file says so; untagged otherwise.
+ReducedDecode reducedPicture(QImage image, const std::string& iccProfile, bool srgb);
 
 // Decodes a PNG and reduces it to `size` by area averaging as its rows arrive. `size` must
 // not exceed the picture's own on either axis. Interlaced pictures, and pictures whose only

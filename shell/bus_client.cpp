@@ -56,7 +56,7 @@ QString failureOf(const QDBusMessage& reply) {
         name == QLatin1String("org.freedesktop.DBus.Error.NameHasNoOwner")) {
         return QStringLiteral("Quillhaven stopped running");
     }
-    if (name.startsWith(QLatin1String("io.github.quillhaven."))) {
+    if (name.startsWith(QLatin1String(BusNames::interface))) {
         return reply.errorMessage();
     }
     return QStringLiteral("the running Quillhaven cannot be reached (%1)").arg(name);
@@ -65,7 +65,7 @@ QString failureOf(const QDBusMessage& reply) {
 // All properties, or nothing when the call fails.
 std::optional<QVariantMap> properties(QDBusConnection& bus) {
     const QDBusMessage reply =
-        call(bus, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("GetAll"),
+        call(bus, QString::fromLatin1(BusNames::propertiesInterface), QStringLiteral("GetAll"),
              {QString::fromLatin1(BusNames::interface)});
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) {
         complain(QStringLiteral("cannot read the state of the running Quillhaven: ") +

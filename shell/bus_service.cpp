@@ -192,7 +192,7 @@ void BusService::announceChanges() {
     qCDebug(logShell) << "changed:" << changed;
     QDBusMessage signal = QDBusMessage::createSignal(
         QString::fromLatin1(BusNames::objectPath),
-        QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("PropertiesChanged"));
+        QString::fromLatin1(BusNames::propertiesInterface), QStringLiteral("PropertiesChanged"));
     signal << QString::fromLatin1(BusNames::interface) << changed << QStringList();
     connection_->send(signal);
     if (statusChanged) {

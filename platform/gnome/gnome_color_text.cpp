@@ -65,9 +65,9 @@ std::string formatColorText(const Color& color) {
     char text[16];
     if (wholeBytes) {
         std::snprintf(text, sizeof text, "#%02x%02x%02x",
-                      static_cast<unsigned>(std::lround(components[0] * 255)),
-                      static_cast<unsigned>(std::lround(components[1] * 255)),
-                      static_cast<unsigned>(std::lround(components[2] * 255)));
+                      static_cast<unsigned>(componentByte(components[0])),
+                      static_cast<unsigned>(componentByte(components[1])),
+                      static_cast<unsigned>(componentByte(components[2])));
     } else {
         std::snprintf(text, sizeof text, "#%04x%04x%04x",
                       static_cast<unsigned>(std::lround(components[0] * 65535)),

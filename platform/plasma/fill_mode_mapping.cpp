@@ -29,13 +29,6 @@ constexpr std::array<ScalingAndClipping, 7> fillModeTable{{
     {ImageScaling::none, false},                    // pad
 }};
 
-int componentToByte(double component) {
-    if (!std::isfinite(component)) {
-        return 0;
-    }
-    return static_cast<int>(std::lround(std::clamp(component, 0.0, 1.0) * 255.0));
-}
-
 }  // namespace
 
 DesktopPictureOptions optionsForFillMode(int fillMode, const Color& color) {
@@ -92,14 +85,14 @@ std::optional<Color> parseConfigColor(const std::string& text) {
 }
 
 std::string formatConfigColor(const Color& color) {
-    const int alpha = componentToByte(color.alpha);
+    const int alpha = componentByte(color.alpha);
     char text[10];
     if (alpha != 255) {
-        std::snprintf(text, sizeof text, "#%02x%02x%02x%02x", alpha, componentToByte(color.red),
-                      componentToByte(color.green), componentToByte(color.blue));
+        std::snprintf(text, sizeof text, "#%02x%02x%02x%02x", alpha, componentByte(color.red),
+                      componentByte(color.green), componentByte(color.blue));
     } else {
-        std::snprintf(text, sizeof text, "#%02x%02x%02x", componentToByte(color.red),
-                      componentToByte(color.green), componentToByte(color.blue));
+        std::snprintf(text, sizeof text, "#%02x%02x%02x", componentByte(color.red),
+                      componentByte(color.green), componentByte(color.blue));
     }
     return text;
 }

@@ -1,4 +1,5 @@
 #include "tests/e2e/app_process.h"
+#include "tests/support/app_sandbox.h"
 
 #include <QColor>
 #include <QDir>
@@ -15,22 +16,8 @@
 namespace quillhaven::e2e {
 
 AppWorld::AppWorld() {
-    for (const char* folder : {"home", "config/Quillhaven", "data", "cache", "state", "runtime"}) {
-        QDir().mkpath(path(QString::fromLatin1(folder)));
-    }
-    QFile::setPermissions(path(QStringLiteral("runtime")),
-                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    environment_ = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "DBUS_SESSION_BUS_ADDRESS",
-                             "XDG_CURRENT_DESKTOP", "QUILLHAVEN_SHOW_MENU_FOR_SCREENSHOT"}) {
-        environment_.remove(QString::fromLatin1(name));
-    }
-    environment_.insert(QStringLiteral("HOME"), path(QStringLiteral("home")));
-    environment_.insert(QStringLiteral("XDG_CONFIG_HOME"), path(QStringLiteral("config")));
-    environment_.insert(QStringLiteral("XDG_DATA_HOME"), path(QStringLiteral("data")));
-    environment_.insert(QStringLiteral("XDG_CACHE_HOME"), path(QStringLiteral("cache")));
-    environment_.insert(QStringLiteral("XDG_STATE_HOME"), path(QStringLiteral("state")));
-    environment_.insert(QStringLiteral("XDG_RUNTIME_DIR"), path(QStringLiteral("runtime")));
+    QDir().mkpath(path(QStringLiteral("config/Quillhaven")));
+    environment_ = testing::sandboxEnvironment(path(QString()));
     environment_.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     environment_.insert(QStringLiteral("QUILLHAVEN_DESKTOP"), QStringLiteral("virtual"));
 }

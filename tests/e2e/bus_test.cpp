@@ -11,6 +11,7 @@
 
 #include "tests/e2e/app_process.h"
 #include "tests/e2e/private_bus.h"
+#include "tests/support/app_sandbox.h"
 
 namespace quillhaven::e2e {
 namespace {
@@ -25,13 +26,7 @@ const QString busyError = QStringLiteral("io.github.quillhaven.Quillhaven.Error.
 
 class BusTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "bus_tests";
-        static char* argv[] = {name, nullptr};
-        static QCoreApplication* const application = new QCoreApplication(argc, argv);
-        (void)application;
-    }
+    static void SetUpTestSuite() { testing::ensureCoreApplication(); }
 
     void SetUp() override {
         ASSERT_FALSE(bus.address().isEmpty()) << "dbus-daemon did not start";

@@ -33,6 +33,7 @@
 #include <vector>
 
 #include "tests/e2e/app_process.h"
+#include "tests/support/app_sandbox.h"
 
 extern char** environ;
 
@@ -224,13 +225,7 @@ private:
 
 class CrashConsistencyTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "e2e_crash_test";
-        static char* argv[] = {name, nullptr};
-        static QCoreApplication* const application = new QCoreApplication(argc, argv);
-        (void)application;
-    }
+    static void SetUpTestSuite() { testing::ensureCoreApplication(); }
 };
 
 TEST_F(CrashConsistencyTest, KillNineAnywhereInTheCycleLosesNothing) {

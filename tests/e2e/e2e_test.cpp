@@ -12,6 +12,7 @@
 #include <map>
 
 #include "tests/e2e/app_process.h"
+#include "tests/support/app_sandbox.h"
 
 namespace quillhaven::e2e {
 namespace {
@@ -27,13 +28,7 @@ std::string compact(const QJsonObject& object) {
 
 class EndToEndTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "e2e_tests";
-        static char* argv[] = {name, nullptr};
-        static QCoreApplication* const application = new QCoreApplication(argc, argv);
-        (void)application;
-    }
+    static void SetUpTestSuite() { testing::ensureCoreApplication(); }
 
     bool showsGeneratedPicture() const {
         return world.shownPicture().startsWith(world.generatedFolder() + QStringLiteral("/"));

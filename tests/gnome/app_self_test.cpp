@@ -19,6 +19,8 @@
 #include <map>
 #include <string>
 
+#include "tests/support/app_sandbox.h"
+
 namespace {
 
 // The background keys as the keyfile backend stores them (values in GVariant text form).
@@ -95,17 +97,9 @@ TEST(GnomeAppSelfTest, AppliesThenPutsBothPicturesBackUnderTheirOwnKeys) {
     const auto before = backgroundKeys(keyfile);
     ASSERT_EQ(before.size(), 4u);
 
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY", "DBUS_SESSION_BUS_ADDRESS",
-                                 "XDG_CURRENT_DESKTOP", "GSETTINGS_SCHEMA_DIR", "XDG_DATA_DIRS"}) {
-        environment.remove(QString::fromLatin1(variable));
-    }
+    QProcessEnvironment environment = quillhaven::testing::sandboxEnvironment(
+        root.path(), {"GSETTINGS_SCHEMA_DIR", "XDG_DATA_DIRS"});
     const std::map<QString, QString> settings{
-        {"HOME", root.filePath("home")},
-        {"XDG_CONFIG_HOME", root.filePath("config")},
-        {"XDG_DATA_HOME", root.filePath("data")},
-        {"XDG_CACHE_HOME", root.filePath("cache")},
-        {"XDG_RUNTIME_DIR", root.filePath("runtime")},
         {"QT_QPA_PLATFORM", "offscreen"},
         {"QUILLHAVEN_DESKTOP", "gnome"},
         {"QUILLHAVEN_NOTCH_HEIGHT", "32"},

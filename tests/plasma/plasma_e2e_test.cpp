@@ -16,6 +16,7 @@
 #include <functional>
 
 #include "tests/plasma/plasma_test_bus.h"
+#include "tests/support/app_sandbox.h"
 
 namespace quillhaven {
 namespace {
@@ -101,17 +102,8 @@ protected:
     }
 
     QProcessEnvironment appEnvironment() const {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        for (const char* name : {"WAYLAND_DISPLAY", "QUILLHAVEN_DESKTOP", "QT_QPA_PLATFORM",
-                                 "QUILLHAVEN_SHOW_MENU_FOR_SCREENSHOT"}) {
-            environment.remove(QString::fromLatin1(name));
-        }
-        environment.insert("HOME", path("home"));
-        environment.insert("XDG_CONFIG_HOME", path("config"));
-        environment.insert("XDG_DATA_HOME", path("data"));
-        environment.insert("XDG_CACHE_HOME", path("cache"));
-        environment.insert("XDG_STATE_HOME", path("state"));
-        environment.insert("XDG_RUNTIME_DIR", path("runtime"));
+        QProcessEnvironment environment =
+            testing::sandboxEnvironment(root_.path(), {"QUILLHAVEN_DESKTOP", "QT_QPA_PLATFORM"});
         environment.insert("DISPLAY", screen_.display());
         environment.insert("QT_QPA_PLATFORM", "xcb");
         // The backend is found from the session, as on a real KDE desktop.

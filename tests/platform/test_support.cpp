@@ -60,14 +60,4 @@ bool runEventLoopUntil(const std::function<bool()>& done, int timeoutMs) {
     return true;
 }
 
-void ensureCoreApplication() {
-    if (QCoreApplication::instance()) {
-        return;
-    }
-    static int argc = 1;
-    static char name[] = "platform_test";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication application(argc, argv);
-}
-
 }  // namespace quillhaven::testing

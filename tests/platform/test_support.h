@@ -9,6 +9,7 @@
 #include <string>
 
 #include "core/environment.h"
+#include "tests/support/app_sandbox.h"
 
 namespace quillhaven::testing {
 
@@ -34,8 +35,5 @@ private:
 
 // Runs the Qt event loop until `done` holds or `timeoutMs` passes; true when done.
 bool runEventLoopUntil(const std::function<bool()>& done, int timeoutMs = 5000);
-
-// Makes sure a QCoreApplication exists for tests that need an event loop.
-void ensureCoreApplication();
 
 }  // namespace quillhaven::testing

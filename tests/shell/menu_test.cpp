@@ -13,22 +13,34 @@ using MenuTest = ShellTest;
 
 const char* const summary = "ノッチあり・300 × 200";
 
-TEST_F(MenuTest, AfterLaunchWithEffectOffShowsElevenEntriesInOrder) {
-    launch();
-    const std::vector<MenuEntry> expected{
+// The eleven entries in their order, with what a state changes in them.
+struct Shown {
+    std::string summary = testing::summary;
+    bool effectOn = false;
+    std::string status = messages::ready;
+    bool loginOn = false;
+    bool busy = false;
+};
+
+std::vector<MenuEntry> menuShowing(const Shown& shown) {
+    return {
         item("Quillhaven", false, false),
-        item(summary, false, false),
+        item(shown.summary, false, false),
         separator(),
-        item("ノッチを目立たなくする", false, true),
-        item(messages::ready, false, false),
+        item("ノッチを目立たなくする", shown.effectOn, !shown.busy),
+        item(shown.status, false, false),
         separator(),
-        item("ログイン時に起動", false, true),
-        item("壁紙を再処理", false, false),
+        item("ログイン時に起動", shown.loginOn, !shown.busy),
+        item("壁紙を再処理", false, shown.effectOn && !shown.busy),
         separator(),
         item("壁紙を維持して終了", false, true),
-        item("元に戻して終了", false, true),
+        item("元に戻して終了", false, !shown.busy),
     };
-    EXPECT_EQ(menuEntries(), expected);
+}
+
+TEST_F(MenuTest, AfterLaunchWithEffectOffShowsElevenEntriesInOrder) {
+    launch();
+    EXPECT_EQ(menuEntries(), menuShowing({}));
     EXPECT_EQ(delegate->refreshItem().shortcut(), QKeySequence(QStringLiteral("Ctrl+R")));
     EXPECT_EQ(delegate->quitKeepingWallpaperItem().shortcut(),
               QKeySequence(QStringLiteral("Ctrl+Q")));
@@ -49,40 +61,15 @@ TEST_F(MenuTest, WhileBusyOnlyQuitKeepingWallpaperStaysEnabled) {
     controller().setEffectEnabled(true);
     scheduler().runUntilIdle();
     ASSERT_TRUE(controller().isBusy());
-    const std::vector<MenuEntry> expected{
-        item("Quillhaven", false, false),
-        item(summary, false, false),
-        separator(),
-        item("ノッチを目立たなくする", false, false),
-        item(messages::processing, false, false),
-        separator(),
-        item("ログイン時に起動", false, false),
-        item("壁紙を再処理", false, false),
-        separator(),
-        item("壁紙を維持して終了", false, true),
-        item("元に戻して終了", false, false),
-    };
-    EXPECT_EQ(menuEntries(), expected);
+    EXPECT_EQ(menuEntries(), menuShowing({.status = messages::processing, .busy = true}));
 }
 
 TEST_F(MenuTest, WithEffectOnAndLoginItemRegisteredShowsBothChecked) {
     desktop.loginItem->setStatus(LoginItemStatus::enabled);
     launch();
     switchEffectOn();
-    const std::vector<MenuEntry> expected{
-        item("Quillhaven", false, false),
-        item(summary, false, false),
-        separator(),
-        item("ノッチを目立たなくする", true, true),
-        item(messages::effectOn, false, false),
-        separator(),
-        item("ログイン時に起動", true, true),
-        item("壁紙を再処理", false, true),
-        separator(),
-        item("壁紙を維持して終了", false, true),
-        item("元に戻して終了", false, true),
-    };
-    EXPECT_EQ(menuEntries(), expected);
+    EXPECT_EQ(menuEntries(),
+              menuShowing({.effectOn = true, .status = messages::effectOn, .loginOn = true}));
     // The tray shows the icon of the current state: the one with the thick bar.
     const QImage shown =
         delegate->statusItem()->trayIcon().icon().pixmap(QSize(18, 18), 1.0).toImage();
@@ -96,20 +83,8 @@ TEST_F(MenuTest, AnErrorLooksLikeAnyOtherStatusLine) {
     controller().setEffectEnabled(true);
     scheduler().runUntilIdle();
     ASSERT_TRUE(controller().hasError());
-    const std::vector<MenuEntry> expected{
-        item("Quillhaven", false, false),
-        item("ノッチなし・1920 × 1080", false, false),
-        separator(),
-        item("ノッチを目立たなくする", false, true),
-        item(messages::noNotch, false, false),
-        separator(),
-        item("ログイン時に起動", false, true),
-        item("壁紙を再処理", false, false),
-        separator(),
-        item("壁紙を維持して終了", false, true),
-        item("元に戻して終了", false, true),
-    };
-    EXPECT_EQ(menuEntries(), expected);
+    EXPECT_EQ(menuEntries(),
+              menuShowing({.summary = "ノッチなし・1920 × 1080", .status = messages::noNotch}));
 }
 
 TEST_F(MenuTest, ManyNoticesInOneTurnGiveOneRefreshShowingTheLastState) {
