@@ -14,7 +14,6 @@ namespace keys = preference_keys;
 using Type = InMemoryKeyValueStore::ValueType;
 
 const char* const processing = "壁紙を処理しています…";
-const char* const effectOn = "ノッチを目立たなくしています";
 
 using ApplyFlow = ControllerTest;
 using ApplyFlowInFlight = ControllerInFlightTest;

@@ -10,7 +10,6 @@ namespace {
 namespace keys = preference_keys;
 using namespace std::chrono_literals;
 
-const char* const effectOn = "ノッチを目立たなくしています";
 
 using Construction = ControllerTest;
 using StatusOperations = ControllerTest;

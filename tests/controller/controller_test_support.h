@@ -19,6 +19,8 @@
 
 namespace quillhaven::testing {
 
+inline constexpr const char* effectOn = "ノッチを目立たなくしています";
+
 // The observed state at one moment.
 using Snapshot = ControllerState;
 }  // namespace quillhaven::testing
