@@ -9,13 +9,8 @@
 namespace quillhaven {
 
 void WallpaperController::applyCurrentWallpaper(bool force) {
-    // A render is in flight; it is the only guard against overlapping work.
-    if (isBusy()) {
-        return;
-    }
-    std::optional<Display> display = currentDisplay();
+    std::optional<Display> display = displayToWorkOn();
     if (!display) {
-        showError(messages::noMainDisplay, true);
         return;
     }
     if (!hasNotch(*display)) {

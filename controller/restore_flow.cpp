@@ -9,13 +9,8 @@
 namespace quillhaven {
 
 void WallpaperController::restoreOriginalWallpaper() {
-    // A restore asked for while a render runs is ignored, not queued.
-    if (isBusy()) {
-        return;
-    }
-    std::optional<Display> display = currentDisplay();
+    std::optional<Display> display = displayToWorkOn();
     if (!display) {
-        showError(messages::noMainDisplay, true);
         return;
     }
     PreferenceStore& defaults = *services_.defaults;

@@ -53,6 +53,19 @@ std::optional<Display> WallpaperController::currentDisplay() const {
     return workingDisplay(services_.displays->screens());
 }
 
+std::optional<Display> WallpaperController::displayToWorkOn() {
+    // A render in flight is the only guard against overlapping work: an apply or restore
+    // asked for meanwhile is ignored, not queued.
+    if (isBusy()) {
+        return std::nullopt;
+    }
+    std::optional<Display> display = currentDisplay();
+    if (!display) {
+        showError(messages::noMainDisplay, true);
+    }
+    return display;
+}
+
 void WallpaperController::showSummaryOf(const std::optional<Display>& display) {
     const std::string summary = displaySummary(display);
     state_.update([&](ControllerState& s) { s.screenSummary = summary; });

@@ -53,6 +53,9 @@ private:
                         std::shared_ptr<const WallpaperProcessor> processor);
     void start();
     std::optional<Display> currentDisplay() const;
+    // The display an apply or restore works on; none (reported) when there is none, and
+    // none (silently) while a render runs.
+    std::optional<Display> displayToWorkOn();
     void showSummaryOf(const std::optional<Display>& display);
     void markEnabled(const std::string& message);
     void showError(const std::string& message, bool disableEffect);
