@@ -54,7 +54,7 @@ QString helpText() {
         "  --disable     switch the effect off and put your own wallpaper back; starts\n"
         "                Quillhaven first when none runs\n"
         "  --reprocess   process the current wallpaper again (only while the effect is on)\n"
-        "  --status      print the status line and the main display's notch summary\n"
+        "  --status      print the status line and the notched panel's summary\n"
         "\n"
         "  --self-test   run one unattended apply-and-restore cycle, then quit\n"
         "  -h, --help    show this help and exit\n"
