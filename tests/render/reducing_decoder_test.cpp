@@ -399,10 +399,10 @@ TEST_F(ReducingDecoderTest, EveryExifOrientationComesOutUprightWithOrWithoutRedu
             const auto picture = ImageDecoder::decodeStill(path, cover);
             ASSERT_TRUE(picture);
             EXPECT_EQ(picture->size(), cover ? c.upright / 2 : c.upright);
-            const QPoint red = cover ? c.red / 2 : c.red;
-            const QPoint blue(picture->width() - 1 - red.x(), picture->height() - 1 - red.y());
-            EXPECT_GT(qRed(picture->pixel(red)), 180);
-            EXPECT_GT(qBlue(picture->pixel(blue)), 180);
+            const QPoint redAt = cover ? c.red / 2 : c.red;
+            const QPoint blueAt(picture->width() - 1 - redAt.x(), picture->height() - 1 - redAt.y());
+            EXPECT_GT(qRed(picture->pixel(redAt)), 180);
+            EXPECT_GT(qBlue(picture->pixel(blueAt)), 180);
         }
     }
 }
