@@ -43,6 +43,14 @@ void configure(QImageReader& reader) {
     reader.setDecideFormatFromContent(true);
 }
 
+// The smallest size with the picture's aspect ratio that covers `cover` on both axes.
+QSize coveringSize(const QSize& size, const QSize& cover) {
+    const double scale = std::max(static_cast<double>(cover.width()) / size.width(),
+                                  static_cast<double>(cover.height()) / size.height());
+    return QSize(std::max(1, static_cast<int>(std::ceil(size.width() * scale - 1e-9))),
+                 std::max(1, static_cast<int>(std::ceil(size.height() * scale - 1e-9))));
+}
+
 // The picture turned the way its EXIF orientation says it is shown, as every desktop and
 // photo viewer does: a portrait photo from a phone is stored sideways with orientation 6.
 QImage oriented(QImage image, QImageIOHandler::Transformations orientation) {
@@ -192,13 +200,26 @@ ImageDecoder::Decoded ImageDecoder::decodeWithin(const QString& path,
     const QSize size = allocatedSize(reader, *file, reader.size());
     QSize decodedSize = size;
     if (size.isValid()) {
-        const std::int64_t pixels = std::int64_t{size.width()} * size.height();
+        const QByteArray format = reader.format();
+        if (format == "svg") {
+            // A drawing's cost lies in its text, not in a size it names: a long one is
+            // refused unread. It is drawn at the size it is shown at, so it stays sharp
+            // however large the panel: the smallest size of its shape that covers it.
+            if (file->size() > maxDrawingBytes) {
+                return {};
+            }
+            if (coverSize && reader.supportsOption(QImageIOHandler::ScaledSize) &&
+                !size.isEmpty()) {
+                decodedSize = coveringSize(size, *coverSize);
+                reader.setScaledSize(decodedSize);
+            }
+        }
+        const std::int64_t pixels = std::int64_t{decodedSize.width()} * decodedSize.height();
         if (size.isEmpty() || pixels > maxSourcePixels) {
             return {};
         }
-        const QByteArray format = reader.format();
         // Bombs are judged by the full picture: even a reduced decode inflates all of it.
-        const std::int64_t full = decodedBytes(size, reader.imageFormat());
+        const std::int64_t full = decodedBytes(decodedSize, reader.imageFormat());
         if (full > bombThresholdBytes && full > file->size() * bombRatio) {
             return {};
         }

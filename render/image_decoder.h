@@ -26,6 +26,9 @@ public:
     // that size compress far less; a file that claims more is refused before decoding.
     static constexpr std::int64_t bombThresholdBytes = std::int64_t{256} << 20;
     static constexpr std::int64_t bombRatio = 1024;
+    // The longest drawing (SVG) accepted: a stock wallpaper's is well under a megabyte, and
+    // drawing time grows with the text.
+    static constexpr std::int64_t maxDrawingBytes = std::int64_t{8} << 20;
 
     enum class Refusal {
         notAStillPicture,  // unreadable, not a regular file, not exactly one image

@@ -10,6 +10,7 @@
 #include <cmath>
 #include <filesystem>
 
+#include "render/image_decoder.h"
 #include "tests/render/render_test_support.h"
 
 namespace quillhaven {
@@ -254,6 +255,37 @@ TEST_F(ProcessorFilesTest, UnwritableFolderGivesCannotWriteImageAndLeavesNothing
     ASSERT_FALSE(result.succeeded());
     EXPECT_EQ(result.error().processingError(), WallpaperProcessingError::cannotWriteImage);
     EXPECT_TRUE(filesBelow(generated).empty());
+}
+
+}  // namespace
+}  // namespace quillhaven
+
+namespace quillhaven {
+namespace {
+
+using namespace testing;
+namespace fs = std::filesystem;
+
+// Stock wallpapers are drawings. One is drawn at the size it covers, not at its own and
+// then enlarged; one too long to draw in reasonable time is refused unread.
+TEST(DrawingTest, ADrawingIsDrawnAtTheSizeItCoversAndALongOneIsRefused) {
+    const TempFolder dir;
+    const fs::path file = dir.path() / "drawing.svg";
+    const QString path = QString::fromStdString(file.string());
+    writeBytes(file, R"(<svg xmlns="http://www.w3.org/2000/svg" width="30" height="20">)"
+                     R"(<rect width="15" height="20" fill="#ff0000"/>)"
+                     R"(<rect x="15" width="15" height="20" fill="#0000ff"/></svg>)");
+    const auto drawn = ImageDecoder::decodeStill(path, QSize(300, 150));
+    ASSERT_TRUE(drawn);
+    EXPECT_EQ(drawn->size(), QSize(300, 200));
+    // The edge between the halves stays one pixel wide: drawn, not enlarged.
+    EXPECT_EQ(QColor(drawn->pixel(149, 100)), QColor(255, 0, 0));
+    EXPECT_EQ(QColor(drawn->pixel(150, 100)), QColor(0, 0, 255));
+
+    std::string padded = R"(<svg xmlns="http://www.w3.org/2000/svg" width="30" height="20">)";
+    padded += std::string(ImageDecoder::maxDrawingBytes, ' ') + "</svg>";
+    writeBytes(file, padded);
+    EXPECT_FALSE(ImageDecoder::decodeStill(path, QSize(300, 150)));
 }
 
 }  // namespace
