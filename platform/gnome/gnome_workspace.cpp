@@ -2,6 +2,13 @@
 
 #include <gio/gio.h>
 
+#include <QString>
+#include <chrono>
+#include <cmath>
+
+#include "controller/translation_marker.h"
+#include "core/log_categories.h"
+#include "platform/gnome/background_xml.h"
 #include "platform/gnome/gnome_background_settings.h"
 #include "platform/gnome/gnome_background_style.h"
 #include "platform/gnome/gnome_color_text.h"
@@ -9,6 +16,11 @@
 
 namespace quillhaven::gnome {
 namespace {
+
+// GNOME's stock backgrounds and every slideshow tool name their XML files so.
+bool isBackgroundXml(const std::string& path) {
+    return QString::fromStdString(path).endsWith(QLatin1String(".xml"), Qt::CaseInsensitive);
+}
 
 std::optional<std::string> fileUriForUrl(const Url& url) {
     const std::string path = url.path();
@@ -78,7 +90,8 @@ bool GnomeWorkspace::watch(Task changed) {
     return true;
 }
 
-std::optional<Url> GnomeWorkspace::desktopImageURL(const Display&) {
+std::optional<Url> GnomeWorkspace::desktopImageURL(const Display& display) {
+    lastReadFailure_.clear();
     if (!settings_) {
         return std::nullopt;
     }
@@ -87,7 +100,22 @@ std::optional<Url> GnomeWorkspace::desktopImageURL(const Display&) {
         settings_->prefersDark() && values.pictureUriDark && !values.pictureUriDark->empty()
             ? values.pictureUriDark
             : values.pictureUri;
-    return shown ? urlForPictureUri(*shown) : std::nullopt;
+    std::optional<Url> url = shown ? urlForPictureUri(*shown) : std::nullopt;
+    if (!url || !url->isFileURL() || !isBackgroundXml(url->path())) {
+        return url;
+    }
+    // GNOME picks the size for the monitor as its shell lays it out.
+    const QSize monitor(static_cast<int>(std::lround(display.geometry.width)),
+                        static_cast<int>(std::lround(display.geometry.height)));
+    const Result<std::string> picture =
+        pictureShownFromFile(url->path(), monitor, std::chrono::system_clock::now());
+    if (!picture.succeeded()) {
+        qCWarning(logPlatform, "XML background %s not used: %s", url->path().c_str(),
+                  picture.error().c_str());
+        lastReadFailure_ = fillIn(platform_messages::gnomeXmlUnusable, url->path());
+        return std::nullopt;
+    }
+    return Url::fileURLWithPath(picture.value());
 }
 
 std::optional<DesktopPictureOptions> GnomeWorkspace::desktopImageOptions(const Display&) {

@@ -38,7 +38,11 @@ public:
     // Whether the background schema is installed; without it nothing can be read or set.
     bool isAvailable() const { return settings_ != nullptr; }
 
+    // An XML background reads as the picture it shows on the display now (the size that
+    // fits it, the slide the clock points at); one that cannot be used reads as none, and
+    // lastReadFailure() names it.
     std::optional<Url> desktopImageURL(const Display& display) override;
+    std::string lastReadFailure() override { return lastReadFailure_; }
     std::optional<DesktopPictureOptions> desktopImageOptions(const Display& display) override;
     Outcome setDesktopImageURL(const Url& url, const Display& display,
                                const DesktopPictureOptions& options) override;
@@ -50,6 +54,7 @@ public:
 
 private:
     std::unique_ptr<BackgroundSettings> settings_;
+    std::string lastReadFailure_;
 };
 
 // The URL for a picture-uri value: a file URL for a local file URI or a bare absolute path;

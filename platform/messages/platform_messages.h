@@ -33,6 +33,8 @@ inline constexpr const char* gnomeServiceSilent = QT_TRANSLATE_NOOP(
     "Quillhaven", "GNOME の設定サービス (dconf) が 2 秒以内に応答しませんでした");
 inline constexpr const char* gnomeUnknownSettings = QT_TRANSLATE_NOOP(
     "Quillhaven", "記録された設定は GNOME の壁紙設定ではありません");
+inline constexpr const char* gnomeXmlUnusable =
+    QT_TRANSLATE_NOOP("Quillhaven", "GNOME の背景 XML を読み込めません: %1");
 
 // KDE Plasma.
 inline constexpr const char* plasmaNotAFile =
