@@ -3,7 +3,9 @@
 #include <QAction>
 #include <QKeySequence>
 #include <QMenu>
+#include <QSystemTrayIcon>
 
+#include "shell/command_window.h"
 #include "shell/menu_bar_icon.h"
 #include "shell/menu_titles.h"
 #include "shell/status_item.h"
@@ -94,6 +96,14 @@ void AppDelegate::applicationDidFinishLaunching() {
     menu_->addAction(restoreAndQuitItem_.get());
 
     statusItem_ = std::make_unique<StatusItem>(menu_.get());
+    // Without a tray (and never during the unattended self-test) the window stands in.
+    if (!hooks_.arguments.contains(QString::fromLatin1(selfTestArgument), Qt::CaseSensitive)) {
+        scheduler_->postAfter(noTrayGrace, [weakSelf] {
+            if (const auto self = weakSelf.lock(); self && !self->hasTray()) {
+                self->showCommandWindow();
+            }
+        });
+    }
 
     controller_->setOnChange([weakSelf] {
         if (const auto self = weakSelf.lock()) {
@@ -148,6 +158,33 @@ void AppDelegate::addStateObserver(std::function<void()> observer) {
 // Choosing a checkable item flips its mark at once. The menu is redrawn from the state
 // afterwards even when the state did not move (a toggle refused while busy), so the mark
 // never shows what did not happen.
+bool AppDelegate::hasTray() const {
+    return hooks_.hasTray ? hooks_.hasTray() : QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+void AppDelegate::launchedAgain() {
+    if (!hasTray()) {
+        showCommandWindow();
+    }
+}
+
+void AppDelegate::showCommandWindow() {
+    if (!hooks_.windowsCanShow) {
+        return;
+    }
+    if (!commandWindow_) {
+        commandWindow_ = std::make_unique<CommandWindow>(
+            std::vector<QAction*>{titleItem_.get(), screenItem_.get(), nullptr,
+                                  effectToggleItem_.get(), statusTextItem_.get(), nullptr,
+                                  loginToggleItem_.get(), refreshItem_.get(), nullptr,
+                                  quitKeepingWallpaperItem_.get(), restoreAndQuitItem_.get()},
+            std::vector<QAction*>{titleItem_.get(), screenItem_.get(), statusTextItem_.get()});
+    }
+    commandWindow_->show();
+    commandWindow_->raise();
+    commandWindow_->activateWindow();
+}
+
 void AppDelegate::toggleEffect() {
     controller_->setEffectEnabled(!controller_->isEnabled());
     requestMenuRefresh();

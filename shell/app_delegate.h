@@ -19,6 +19,7 @@ class QMenu;
 
 namespace quillhaven {
 
+class CommandWindow;
 class StatusItem;
 
 // What the delegate needs of the application object besides the tray.
@@ -30,6 +31,11 @@ struct ApplicationHooks {
     std::function<void(int status, const QString& reason)> reportSelfTest;
     // The process's argument list, program name included.
     QStringList arguments;
+    // Whether a tray shows the icon; Qt's answer when not given.
+    std::function<bool()> hasTray;
+    // False where no window can be seen (the offscreen platform of a headless run): the
+    // window that stands in for a missing tray is then never made.
+    bool windowsCanShow = true;
 };
 
 class AppDelegate : public std::enable_shared_from_this<AppDelegate> {
@@ -39,6 +45,8 @@ public:
     // How many one-second checks the self-test waits for a render before giving up.
     static constexpr int selfTestChecks = 30;
     static constexpr Scheduler::Duration selfTestCheckInterval = std::chrono::seconds(1);
+    // How long the app waits for a tray before it shows its window instead.
+    static constexpr Scheduler::Duration noTrayGrace = std::chrono::seconds(5);
 
     // Builds the controller around the processor (which names the generated folder); the
     // controller runs its own start-up here. Then the empty menu and its eight items.
@@ -55,6 +63,10 @@ public:
     // Called once, after the event loop has started.
     void applicationDidFinishLaunching();
 
+    // Another launch of the app (from the app grid, say) while this one runs: without a tray
+    // the window comes up, so the app is never out of reach; with one, nothing happens.
+    void launchedAgain();
+
     // ---- The five menu actions ----
     void toggleEffect();
     void toggleLaunchAtLogin();
@@ -67,6 +79,8 @@ public:
     QMenu& menu() const { return *menu_; }
     // Empty until launching finishes.
     StatusItem* statusItem() const { return statusItem_.get(); }
+    // Empty until the app has shown its window.
+    CommandWindow* commandWindow() const { return commandWindow_.get(); }
     QAction& titleItem() const { return *titleItem_; }
     QAction& screenItem() const { return *screenItem_; }
     QAction& effectToggleItem() const { return *effectToggleItem_; }
@@ -98,11 +112,14 @@ private:
     // and quits a second later; gives up without restoring when the count runs out.
     void finishSelfTestWhenReady(int remainingChecks);
     void terminate();
+    bool hasTray() const;
+    void showCommandWindow();
 
     ApplicationHooks hooks_;
     std::shared_ptr<Scheduler> scheduler_;
     std::shared_ptr<WallpaperController> controller_;
     std::unique_ptr<StatusItem> statusItem_;
+    std::unique_ptr<CommandWindow> commandWindow_;
     std::unique_ptr<QMenu> menu_;
     std::unique_ptr<QAction> titleItem_;
     std::unique_ptr<QAction> screenItem_;

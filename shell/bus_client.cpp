@@ -136,6 +136,19 @@ bool serviceRuns(QDBusConnection& bus) {
 
 }  // namespace
 
+void announceLaunch() {
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected() || !serviceRuns(bus)) {
+        return;
+    }
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        QString::fromLatin1(BusNames::service), QString::fromLatin1(BusNames::objectPath),
+        QString::fromLatin1(BusNames::interface), QStringLiteral("Activate"));
+    // Nobody waits for the answer: the running instance shows its window or does nothing.
+    call.setAutoStartService(false);
+    bus.call(call, QDBus::Block, 2000);
+}
+
 int run(Command command, bool instanceIsStarting) {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) {

@@ -19,4 +19,8 @@ inline constexpr int busy = 3;
 // only just been launched.
 int run(CommandLine::Command command, bool instanceIsStarting = false);
 
+// Tells the running instance that the app was launched again (a bare launch), so that one
+// without a tray can show its window. Best effort: silent when it cannot be reached.
+void announceLaunch();
+
 }  // namespace quillhaven::BusClient

@@ -168,6 +168,11 @@ void BusService::Quit(bool restore) {
     });
 }
 
+void BusService::Activate() {
+    qCDebug(logShell) << "Activate";
+    delegate_->launchedAgain();
+}
+
 void BusService::announceChanges() {
     answerPending();
     const Snapshot now = read();

@@ -50,6 +50,8 @@ public slots:
     bool Reprocess(QString& status);
     // Quits, putting the user's wallpaper back first when `restore` is true.
     void Quit(bool restore);
+    // The app was launched again: without a tray its window comes up.
+    void Activate();
 
 signals:
     void StatusChanged(const QString& status);

@@ -74,6 +74,7 @@ int runApp(int& argc, char** argv, Command command) {
         }
     };
     hooks.arguments = QCoreApplication::arguments();
+    hooks.windowsCanShow = QGuiApplication::platformName() != QLatin1String("offscreen");
     retainedDelegate = AppDelegate::create(
         makeDesktopServices(), std::move(hooks),
         std::make_shared<const WallpaperProcessor>(Url::directoryURLWithPath(
@@ -133,16 +134,20 @@ int main(int& argc, char** argv) {
     static std::unique_ptr<QLockFile> instanceLock = SingleInstance::acquire(
         QString::fromStdString(app_paths::instanceLock(Environment::process())));
     if (!instanceLock) {
-        // Another instance runs: a bare launch leaves quietly, --enable and --disable are
-        // passed on to it, and a self-test, which proves nothing this way, says so.
+        // Another instance runs: a bare launch tells it so (one without a tray then shows
+        // its window) and leaves, --enable and --disable are passed on to it, and a
+        // self-test, which proves nothing this way, says so.
         if (parsed.command == Command::selfTest) {
             print(stderr, QStringLiteral("quillhaven: self-test: another Quillhaven is running; "
                                          "nothing was done\n"));
             return 1;
         }
-        return CommandLine::isInstanceCommand(parsed.command)
-                   ? runClient(argc, argv, parsed.command, true)
-                   : 0;
+        if (CommandLine::isInstanceCommand(parsed.command)) {
+            return runClient(argc, argv, parsed.command, true);
+        }
+        const QCoreApplication application(argc, argv);
+        BusClient::announceLaunch();
+        return 0;
     }
     return runApp(argc, argv, parsed.command);
 }

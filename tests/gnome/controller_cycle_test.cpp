@@ -11,6 +11,7 @@
 #include "platform/gnome/gnome_workspace.h"
 #include "tests/doubles/fake_desktop.h"
 #include "tests/gnome/gsettings_fixture.h"
+#include "platform/messages/platform_messages.h"
 
 namespace quillhaven::gnome::testing {
 namespace {
@@ -165,16 +166,26 @@ TEST_P(ShownPictureChange, ChangingOnlyTheShownPictureKeepsTheOtherOneAndTheOpti
 INSTANTIATE_TEST_SUITE_P(ColourSchemes, ShownPictureChange,
                          ::testing::Values("default", "prefer-dark"));
 
-TEST_F(GnomeControllerCycleTest, SlideshowsRemoteAndMissingPicturesAreRefusedEachWithItsReason) {
+TEST_F(GnomeControllerCycleTest, XmlBackgroundsComeBackExactlyAndUnusablePicturesAreRefused) {
     const auto slideshow = temp / "Pictures" / "timed.xml";
     std::ofstream(slideshow) << "<background><starttime><year>2024</year></starttime>"
                                 "<static><duration>60.0</duration><file>"
                              << (temp / "Pictures" / "light.png").string()
                              << "</file></static></background>\n";
+    const auto broken = temp / "Pictures" / "broken.xml";
+    std::ofstream(broken) << "<background><static>";
     start();
+    // The picture the XML shows is processed; the XML itself comes back.
+    setUserBackground(uriFor(slideshow), uriFor(slideshow), "zoom", "#023c88");
+    controller->setEffectEnabled(true);
+    ASSERT_TRUE(desktop.scheduler->drain());
+    EXPECT_TRUE(controller->isEnabled()) << controller->statusMessage();
+    controller->setEffectEnabled(false);
+    EXPECT_EQ(keys(), (BackgroundValues{uriFor(slideshow), uriFor(slideshow), "zoom", "#023c88"}));
+
     const std::string gone = (temp / "Pictures" / "gone.png").string();
     const std::pair<std::string, std::string> cases[] = {
-        {uriFor(slideshow), messages::stillImagesOnly},
+        {uriFor(broken), fillIn(platform_messages::gnomeXmlUnusable, broken.string())},
         {"https://example.org/p.jpg", messages::stillImagesOnly},
         {uriFor(gone), messages::pictureUnreadablePrefix + gone},
     };

@@ -100,6 +100,7 @@ protected:
             selfTestVerdicts.emplace_back(status, reason);
         };
         hooks.arguments = std::move(arguments);
+        hooks.hasTray = [this] { return trayShown; };
         const auto processor = std::make_shared<const WallpaperProcessor>(
             Url::directoryURLWithPath(folder.filePath(QStringLiteral("Generated")).toStdString()));
         delegate = AppDelegate::create(desktop.services(), std::move(hooks), processor);
@@ -141,6 +142,8 @@ protected:
     Url pictureURL;
     FakeDesktop desktop{ManualScheduler::BackgroundMode::manual};
     int terminations = 0;
+    // Whether a tray host shows the icon; the offscreen platform has none.
+    bool trayShown = false;
     std::vector<std::pair<int, QString>> selfTestVerdicts;
     std::shared_ptr<AppDelegate> delegate;
 };
