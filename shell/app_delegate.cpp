@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QKeySequence>
 #include <QMenu>
-#include <QSystemTrayIcon>
 
 #include "shell/command_window.h"
 #include "shell/menu_bar_icon.h"
@@ -159,7 +158,10 @@ void AppDelegate::addStateObserver(std::function<void()> observer) {
 // afterwards even when the state did not move (a toggle refused while busy), so the mark
 // never shows what did not happen.
 bool AppDelegate::hasTray() const {
-    return hooks_.hasTray ? hooks_.hasTray() : QSystemTrayIcon::isSystemTrayAvailable();
+    if (hooks_.hasTray) {
+        return hooks_.hasTray();
+    }
+    return statusItem_ && statusItem_->isShown();
 }
 
 void AppDelegate::launchedAgain() {
