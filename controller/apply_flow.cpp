@@ -5,6 +5,7 @@
 #include "controller/messages.h"
 #include "controller/original_record.h"
 #include "controller/wallpaper_controller.h"
+#include "core/translation.h"
 
 namespace quillhaven {
 
@@ -14,7 +15,7 @@ void WallpaperController::applyCurrentWallpaper(bool force) {
         return;
     }
     if (!hasNotch(*display)) {
-        showError(messages::noNotch, true);
+        showError(translated(messages::noNotch), true);
         return;
     }
     std::optional<Url> current = services_.workspace->desktopImageURL(*display);
@@ -23,12 +24,13 @@ void WallpaperController::applyCurrentWallpaper(bool force) {
         // A desktop that cannot be read now may be back in a moment: an effect that is on
         // stays on, so following goes on once it is.
         const std::string reason = services_.workspace->lastReadFailure();
-        showError(reason.empty() ? std::string(messages::noCurrentWallpaper) : reason, false);
+        showError(reason.empty() ? std::string(translated(messages::noCurrentWallpaper)) : reason,
+                  false);
         return;
     }
     // The picture this process generated is still showing: nothing to do.
     if (!force && generatedWallpaperURL_ && *generatedWallpaperURL_ == *current) {
-        markEnabled(messages::effectOn);
+        markEnabled(translated(messages::effectOn));
         return;
     }
     isRestorePending_ = false;
@@ -51,36 +53,36 @@ void WallpaperController::applyCurrentWallpaper(bool force) {
                 source = Url::fileURLWithPath(record.path);
                 break;
             case RecordedOriginal::State::missing:
-                showError(messages::originalMissingPrefix + record.path, false);
+                showError(translated(messages::originalMissingPrefix) + record.path, false);
                 return;
             case RecordedOriginal::State::unusable:
-                showError(messages::originalUnusablePrefix + record.path, false);
+                showError(translated(messages::originalUnusablePrefix) + record.path, false);
                 return;
             case RecordedOriginal::State::none:
                 break;
         }
     } else if (!recordOriginal(*current, *display)) {
-        showError(messages::originalNotRecorded, true);
+        showError(translated(messages::originalNotRecorded), true);
         return;
     }
 
     if (!source.isFileURL()) {
-        showError(messages::stillImagesOnly, true);
+        showError(translated(messages::stillImagesOnly), true);
         return;
     }
     const std::optional<std::size_t> imageCount = processor_->imageCount(source);
     if (!imageCount) {
-        showError(messages::pictureUnreadablePrefix + source.path(), true);
+        showError(translated(messages::pictureUnreadablePrefix) + source.path(), true);
         return;
     }
     if (*imageCount != 1) {
-        showError(messages::stillImagesOnly, true);
+        showError(translated(messages::stillImagesOnly), true);
         return;
     }
 
     state_.update([](ControllerState& s) {
         s.isBusy = true;
-        s.statusMessage = messages::processing;
+        s.statusMessage = translated(messages::processing);
         s.hasError = false;
     });
     startRenderingJob(renderRequestFor(*display, source), *display, *current);
@@ -130,7 +132,7 @@ void WallpaperController::finishRenderingJob(const ProcessingResult& result, con
         } else {
             generatedWallpaperURL_ = generated;
             noteAppliedSettings(display);
-            markEnabled(messages::effectOn);
+            markEnabled(translated(messages::effectOn));
             processor_->removeOldGeneratedWallpapers(generated);
         }
     }

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "controller/messages.h"
+#include "core/translation.h"
 
 namespace quillhaven {
 
@@ -63,11 +64,12 @@ bool hasNotch(const Display& display) {
 
 std::string displaySummary(const std::optional<Display>& display) {
     if (!display) {
-        return messages::noMainDisplaySummary;
+        return translated(messages::noMainDisplaySummary);
     }
-    std::string summary = hasNotch(*display) ? messages::notchPresentLabel : messages::notchAbsentLabel;
+    std::string summary = hasNotch(*display) ? translated(messages::notchPresentLabel)
+                                             : translated(messages::notchAbsentLabel);
     summary += wholeNumber(display->geometry.width);
-    summary += messages::sizeSeparator;
+    summary += translated(messages::sizeSeparator);
     summary += wholeNumber(display->geometry.height);
     return summary;
 }

@@ -3,6 +3,7 @@
 
 #include "controller/messages.h"
 #include "controller/wallpaper_controller.h"
+#include "core/translation.h"
 
 namespace quillhaven {
 
@@ -12,12 +13,13 @@ void WallpaperController::setLaunchAtLogin(bool enabled) {
     const bool registered = service.status() == LoginItemStatus::enabled;
     state_.update([&](ControllerState& s) { s.launchAtLogin = registered; });
     if (!outcome.succeeded()) {
-        showError(messages::loginItemFailedPrefix + outcome.errorDescription(), false);
+        showError(translated(messages::loginItemFailedPrefix) + outcome.errorDescription(), false);
         return;
     }
     state_.update([&](ControllerState& s) {
         s.hasError = false;
-        s.statusMessage = registered ? messages::launchAtLoginOn : messages::launchAtLoginOff;
+        s.statusMessage = registered ? translated(messages::launchAtLoginOn)
+                                     : translated(messages::launchAtLoginOff);
     });
 }
 

@@ -5,6 +5,7 @@
 #include "controller/original_record.h"
 #include "controller/wallpaper_controller.h"
 #include "core/log.h"
+#include "core/translation.h"
 
 namespace quillhaven {
 
@@ -26,19 +27,19 @@ void WallpaperController::restoreOriginalWallpaper() {
                 storeEnabled(false);
                 state_.update([](ControllerState& s) {
                     s.isEnabled = false;
-                    s.statusMessage = messages::noOriginalRecord;
+                    s.statusMessage = translated(messages::noOriginalRecord);
                 });
                 return;
             case RecordedOriginal::State::missing:
                 // The picture may come back (a disk mounted again): the record is kept and
                 // the restore tried again at every check until it lands.
                 isRestorePending_ = true;
-                showError(messages::originalMissingPrefix + record.path, false);
+                showError(translated(messages::originalMissingPrefix) + record.path, false);
                 return;
             case RecordedOriginal::State::unusable:
                 // Kept for the user to see, but never resolved against anything.
                 isRestorePending_ = false;
-                showError(messages::originalUnusablePrefix + record.path, true);
+                showError(translated(messages::originalUnusablePrefix) + record.path, true);
                 return;
             case RecordedOriginal::State::usable:
                 break;
@@ -50,13 +51,13 @@ void WallpaperController::restoreOriginalWallpaper() {
         saved ? services_.workspace->restoreNativeSettings(*saved, *display)
               : services_.workspace->setDesktopImageURL(original, *display, stored.options);
     if (outcome.succeeded() && !restoreLanded(*display, saved, original)) {
-        outcome = Outcome::failure(messages::restoreNotTaken);
+        outcome = Outcome::failure(translated(messages::restoreNotTaken));
     }
     if (!outcome.succeeded()) {
         // The record, the flag and the generated files stay, and the restore is tried again
         // at every check until the obstacle (a lock, a shell away) is gone.
         isRestorePending_ = true;
-        showError(messages::restoreFailedPrefix + outcome.errorDescription(), false);
+        showError(translated(messages::restoreFailedPrefix) + outcome.errorDescription(), false);
         return;
     }
 
@@ -72,7 +73,7 @@ void WallpaperController::restoreOriginalWallpaper() {
     state_.update([](ControllerState& s) {
         s.isEnabled = false;
         s.hasError = false;
-        s.statusMessage = messages::restored;
+        s.statusMessage = translated(messages::restored);
     });
     // Every generated file goes, except one that is showing again: an old record can name a
     // file in the generated folder, and deleting it would leave the desktop showing a

@@ -14,8 +14,8 @@ namespace quillhaven {
 
 // The text with its first "%1" replaced by `value`: texts that name a file or a display
 // keep the name's place in the catalogue, so a translation can move it.
-inline std::string fillIn(const char* text, const std::string& value) {
-    const std::string pattern(text);
+inline std::string fillIn(const std::string& text, const std::string& value) {
+    const std::string& pattern = text;
     const auto at = pattern.find("%1");
     if (at == std::string::npos) {
         return pattern;

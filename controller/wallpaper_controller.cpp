@@ -5,6 +5,7 @@
 
 #include "controller/display_rules.h"
 #include "controller/messages.h"
+#include "core/translation.h"
 
 namespace quillhaven {
 
@@ -20,8 +21,8 @@ std::shared_ptr<WallpaperController> WallpaperController::create(
 
 WallpaperController::WallpaperController(DesktopServices services,
                                          std::shared_ptr<const WallpaperProcessor> processor)
-    : state_(ControllerState{.statusMessage = messages::ready,
-                             .screenSummary = messages::checkingMainDisplay}),
+    : state_(ControllerState{.statusMessage = translated(messages::ready),
+                             .screenSummary = translated(messages::checkingMainDisplay)}),
       services_(std::move(services)),
       processor_(std::move(processor)) {}
 
@@ -40,12 +41,12 @@ void WallpaperController::start() {
         applyCurrentWallpaper(false);
     }
     // The check holds the controller weakly: the monitor's timer must never keep it alive.
-    monitor_ = std::make_unique<ChangeMonitor>(
-        services_.scheduler, services_.changes, [weakSelf = weak_from_this()] {
-            if (const auto self = weakSelf.lock()) {
-                self->checkForChanges();
-            }
-        });
+    monitor_ = std::make_unique<ChangeMonitor>(services_.scheduler, services_.changes,
+                                               [weakSelf = weak_from_this()] {
+                                                   if (const auto self = weakSelf.lock()) {
+                                                       self->checkForChanges();
+                                                   }
+                                               });
     monitor_->start();
 }
 
@@ -61,7 +62,7 @@ std::optional<Display> WallpaperController::displayToWorkOn() {
     }
     std::optional<Display> display = currentDisplay();
     if (!display) {
-        showError(messages::noMainDisplay, true);
+        showError(translated(messages::noMainDisplay), true);
     }
     return display;
 }

@@ -1,5 +1,6 @@
 #include "platform/unsupported_desktop.h"
 
+#include "core/translation.h"
 #include "platform/messages/platform_messages.h"
 
 namespace quillhaven {
@@ -14,7 +15,7 @@ std::optional<DesktopPictureOptions> UnsupportedWorkspace::desktopImageOptions(c
 
 Outcome UnsupportedWorkspace::setDesktopImageURL(const Url&, const Display&,
                                                  const DesktopPictureOptions&) {
-    return Outcome::failure(platform_messages::unsupportedDesktop);
+    return Outcome::failure(translated(platform_messages::unsupportedDesktop));
 }
 
 }  // namespace quillhaven

@@ -5,6 +5,7 @@
 
 #include "core/app_paths.h"
 #include "core/log_categories.h"
+#include "core/translation.h"
 #include "platform/json_file.h"
 #include "platform/messages/platform_messages.h"
 #include "platform/sample_wallpaper.h"
@@ -35,8 +36,7 @@ std::optional<QJsonObject> loadOrCreate(const std::string& filePath, const std::
                   sampleInstalled.errorDescription().c_str());
     }
     QJsonObject display = displayToJson(builtInVirtualDisplay());
-    const DesktopPictureOptions options{ImageScaling::proportionallyUpOrDown, true,
-                                        Color::black()};
+    const DesktopPictureOptions options{ImageScaling::proportionallyUpOrDown, true, Color::black()};
     display["desktopImage"] = QJsonObject{{"url", urlToJson(Url::fileURLWithPath(sample))},
                                           {"options", optionsToJson(options)}};
     QJsonObject root{{"displays", QJsonArray{display}}};
@@ -65,8 +65,8 @@ VirtualDesktop::VirtualDesktop(std::string filePath, std::string sampleFolder)
     : filePath_(std::move(filePath)), sampleFolder_(std::move(sampleFolder)) {}
 
 std::shared_ptr<VirtualDesktop> VirtualDesktop::forEnvironment(const Environment& environment) {
-    return std::make_shared<VirtualDesktop>(
-        app_paths::virtualDesktopFile(environment), app_paths::dataFolder(environment));
+    return std::make_shared<VirtualDesktop>(app_paths::virtualDesktopFile(environment),
+                                            app_paths::dataFolder(environment));
 }
 
 std::string VirtualDesktop::samplePicturePath() const {
@@ -103,13 +103,16 @@ Outcome VirtualDesktop::setDesktopImageURL(const Url& url, const Display& displa
                                            const DesktopPictureOptions& options) {
     auto root = loadOrCreate(filePath_, samplePicturePath());
     if (!root) {
-        return Outcome::failure(fillIn(platform_messages::virtualDesktopUnreadable, filePath_));
+        return Outcome::failure(
+            fillIn(translated(platform_messages::virtualDesktopUnreadable), filePath_));
     }
     if (!url.isFileURL()) {
-        return Outcome::failure(fillIn(platform_messages::virtualNotAFile, url.displayString()));
+        return Outcome::failure(
+            fillIn(translated(platform_messages::virtualNotAFile), url.displayString()));
     }
     if (!QFileInfo(QString::fromStdString(url.path())).isFile()) {
-        return Outcome::failure(fillIn(platform_messages::virtualPictureMissing, url.path()));
+        return Outcome::failure(
+            fillIn(translated(platform_messages::virtualPictureMissing), url.path()));
     }
     QJsonArray displays = root->value("displays").toArray();
     for (qsizetype index = 0; index < displays.size(); ++index) {
@@ -126,7 +129,7 @@ Outcome VirtualDesktop::setDesktopImageURL(const Url& url, const Display& displa
         return writeJsonFile(filePath_, *root);
     }
     return Outcome::failure(
-        fillIn(platform_messages::virtualDisplayUnknown, display.connector));
+        fillIn(translated(platform_messages::virtualDisplayUnknown), display.connector));
 }
 
 }  // namespace quillhaven

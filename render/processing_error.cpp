@@ -1,3 +1,4 @@
+#include "core/translation.h"
 #include "render/render_messages.h"
 #include "render/wallpaper_processor.h"
 
@@ -6,11 +7,11 @@ namespace quillhaven {
 std::string errorDescription(WallpaperProcessingError error) {
     switch (error) {
         case WallpaperProcessingError::unsupportedImage:
-            return render_messages::unsupportedImage;
+            return translated(render_messages::unsupportedImage);
         case WallpaperProcessingError::cannotCreateCanvas:
-            return render_messages::cannotCreateCanvas;
+            return translated(render_messages::cannotCreateCanvas);
         case WallpaperProcessingError::cannotWriteImage:
-            return render_messages::cannotWriteImage;
+            return translated(render_messages::cannotWriteImage);
     }
     return {};
 }

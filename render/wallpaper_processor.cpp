@@ -11,6 +11,7 @@
 #include <system_error>
 #include <thread>
 
+#include "core/translation.h"
 #include "core/whole_file_save.h"
 #include "render/canvas_geometry.h"
 #include "render/canvas_painter.h"
@@ -55,11 +56,11 @@ std::optional<ProcessingFailure> prepareFolder(const std::string& path) {
     const fs::file_status own = fs::symlink_status(path, error);
     if (fs::is_symlink(own) && !fs::exists(fs::status(path, error))) {
         return ProcessingFailure(std::make_error_code(std::errc::no_such_file_or_directory),
-                                 path + render_messages::generatedFolderLinkDangling);
+                                 path + translated(render_messages::generatedFolderLinkDangling));
     }
     if (fs::exists(own) && !fs::is_directory(fs::status(path, error))) {
         return ProcessingFailure(std::make_error_code(std::errc::not_a_directory),
-                                 path + render_messages::generatedFolderNotAFolder);
+                                 path + translated(render_messages::generatedFolderNotAFolder));
     }
     error.clear();
     fs::create_directories(path, error);

@@ -4,6 +4,7 @@
 #include <QKeySequence>
 #include <QMenu>
 
+#include "core/translation.h"
 #include "shell/command_window.h"
 #include "shell/menu_bar_icon.h"
 #include "shell/menu_titles.h"
@@ -16,7 +17,7 @@ namespace {
 // combination of a single letter.
 std::unique_ptr<QAction> makeItem(const char* title, const char* shortcut = nullptr,
                                   bool isSwitch = false) {
-    auto item = std::make_unique<QAction>(QString::fromUtf8(title));
+    auto item = std::make_unique<QAction>(QString::fromStdString(translated(title)));
     item->setCheckable(isSwitch);
     if (shortcut != nullptr) {
         item->setShortcut(QKeySequence(QString::fromLatin1(shortcut)));

@@ -15,6 +15,7 @@
 #include "shell/bus_service.h"
 #include "shell/command_line.h"
 #include "shell/single_instance.h"
+#include "shell/user_language.h"
 #include "shell/when_idle.h"
 
 namespace quillhaven::QuillhavenMain {
@@ -46,7 +47,8 @@ void showMenuForScreenshotIfAsked(AppDelegate& delegate) {
 
 // Sends a command to the running instance.
 int runClient(int& argc, char** argv, Command command, bool instanceIsStarting = false) {
-    const QCoreApplication application(argc, argv);
+    QCoreApplication application(argc, argv);
+    UserLanguage::install(application);
     return BusClient::run(command, instanceIsStarting);
 }
 
@@ -57,6 +59,7 @@ int runApp(int& argc, char** argv, Command command) {
     // Never destroyed: the delegate's menu must not outlive the application object, and the
     // delegate lives as long as the process.
     static QApplication* const application = new QApplication(argc, argv);
+    UserLanguage::install(*application);
     QApplication::setApplicationName(QStringLiteral("Quillhaven"));
     QApplication::setApplicationVersion(QStringLiteral(QUILLHAVEN_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("io.github.quillhaven.Quillhaven"));

@@ -8,6 +8,7 @@
 
 #include "controller/translation_marker.h"
 #include "core/log_categories.h"
+#include "core/translation.h"
 #include "platform/gnome/background_xml.h"
 #include "platform/gnome/gnome_background_settings.h"
 #include "platform/gnome/gnome_background_style.h"
@@ -41,11 +42,11 @@ Outcome outcomeOf(SettingsWrite write) {
         case SettingsWrite::taken:
             return Outcome::success();
         case SettingsWrite::notConfirmed:
-            return Outcome::failure(platform_messages::gnomeServiceSilent);
+            return Outcome::failure(translated(platform_messages::gnomeServiceSilent));
         case SettingsWrite::unknownKey:
             break;
     }
-    return Outcome::failure(platform_messages::gnomeUnknownSettings);
+    return Outcome::failure(translated(platform_messages::gnomeUnknownSettings));
 }
 
 }  // namespace
@@ -112,7 +113,7 @@ std::optional<Url> GnomeWorkspace::desktopImageURL(const Display& display) {
     if (!picture.succeeded()) {
         qCWarning(logPlatform, "XML background %s not used: %s", url->path().c_str(),
                   picture.error().c_str());
-        lastReadFailure_ = fillIn(platform_messages::gnomeXmlUnusable, url->path());
+        lastReadFailure_ = fillIn(translated(platform_messages::gnomeXmlUnusable), url->path());
         return std::nullopt;
     }
     return Url::fileURLWithPath(picture.value());
@@ -146,7 +147,7 @@ std::optional<NativePictureSettings> GnomeWorkspace::nativeSettings(const Displa
 Outcome GnomeWorkspace::restoreNativeSettings(const NativePictureSettings& settings,
                                               const Display& display) {
     if (!settings_) {
-        return Outcome::failure(platform_messages::gnomeSchemaMissing);
+        return Outcome::failure(translated(platform_messages::gnomeSchemaMissing));
     }
     if (const auto blocker = pictureChangeBlocker(display)) {
         return Outcome::failure(*blocker);
@@ -156,7 +157,7 @@ Outcome GnomeWorkspace::restoreNativeSettings(const NativePictureSettings& setti
 
 std::optional<std::string> GnomeWorkspace::pictureChangeBlocker(const Display&) {
     if (settings_ && settings_->isLocked()) {
-        return std::string(platform_messages::gnomeLocked);
+        return std::string(translated(platform_messages::gnomeLocked));
     }
     return std::nullopt;
 }
@@ -164,11 +165,11 @@ std::optional<std::string> GnomeWorkspace::pictureChangeBlocker(const Display&) 
 Outcome GnomeWorkspace::setDesktopImageURL(const Url& url, const Display&,
                                            const DesktopPictureOptions& options) {
     if (!settings_) {
-        return Outcome::failure(platform_messages::gnomeSchemaMissing);
+        return Outcome::failure(translated(platform_messages::gnomeSchemaMissing));
     }
     const auto uri = fileUriForUrl(url);
     if (!uri) {
-        return Outcome::failure(platform_messages::gnomeNotLocal);
+        return Outcome::failure(translated(platform_messages::gnomeNotLocal));
     }
     // One picture for both colour schemes; the user's own pair comes back through the
     // native settings the controller recorded.
@@ -180,7 +181,7 @@ Outcome GnomeWorkspace::setDesktopImageURL(const Url& url, const Display&,
         target.primaryColor = formatColorText(*options.fillColor);
     }
     if (!settings_->canWrite(target)) {
-        return Outcome::failure(platform_messages::gnomeLocked);
+        return Outcome::failure(translated(platform_messages::gnomeLocked));
     }
     return outcomeOf(settings_->write(target));
 }

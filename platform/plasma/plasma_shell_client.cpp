@@ -1,4 +1,5 @@
 #include "platform/plasma/plasma_shell_client.h"
+#include "core/translation.h"
 
 #include <QDBusMessage>
 
@@ -6,8 +7,7 @@ namespace quillhaven::plasma {
 
 PlasmaShellClient::PlasmaShellClient(QDBusConnection connection)
     : connection_(std::move(connection)),
-      unansweredAt_(
-          std::make_shared<std::optional<std::chrono::steady_clock::time_point>>()) {}
+      unansweredAt_(std::make_shared<std::optional<std::chrono::steady_clock::time_point>>()) {}
 
 ScriptResult PlasmaShellClient::evaluate(const QString& script) const {
     if (!connection_.isConnected()) {
@@ -18,8 +18,8 @@ ScriptResult PlasmaShellClient::evaluate(const QString& script) const {
         return ScriptResult::failure(text.toStdString());
     }
     using Clock = std::chrono::steady_clock;
-    if (*unansweredAt_ && Clock::now() - **unansweredAt_ <
-                              std::chrono::milliseconds(unansweredPauseInMilliseconds)) {
+    if (*unansweredAt_ &&
+        Clock::now() - **unansweredAt_ < std::chrono::milliseconds(unansweredPauseInMilliseconds)) {
         return ScriptResult::failure(noAnswerError);
     }
     QDBusMessage call = QDBusMessage::createMethodCall(
@@ -41,12 +41,13 @@ ScriptResult PlasmaShellClient::evaluate(const QString& script) const {
     // locked") is passed on as the shell said it.
     if (reply.errorName() == QLatin1String("org.freedesktop.DBus.Error.ServiceUnknown") ||
         reply.errorName() == QLatin1String("org.freedesktop.DBus.Error.NameHasNoOwner")) {
-        return ScriptResult::failure(platform_messages::plasmaAway);
+        return ScriptResult::failure(translated(platform_messages::plasmaAway));
     }
     if (reply.errorName().startsWith(QLatin1String("org.freedesktop.DBus.Error.")) &&
         reply.errorName() != QLatin1String("org.freedesktop.DBus.Error.Failed")) {
-        return ScriptResult::failure(std::string(platform_messages::plasmaUnreachablePrefix) +
-                                     reply.errorName().toStdString());
+        return ScriptResult::failure(
+            std::string(translated(platform_messages::plasmaUnreachablePrefix)) +
+            reply.errorName().toStdString());
     }
     QString text = reply.errorMessage();
     if (text.isEmpty()) {

@@ -5,6 +5,7 @@
 
 #include "controller/display_rules.h"
 
+#include "core/translation.h"
 #include "platform/messages/platform_messages.h"
 #include "platform/plasma/fill_mode_mapping.h"
 #include "platform/plasma/wallpaper_scripts.h"
@@ -13,8 +14,8 @@ namespace quillhaven::plasma {
 
 std::optional<ScreenTarget> plasmaScreenNumber(const Display& display,
                                                const std::vector<Display>& all) {
-    const auto primary = std::find_if(all.begin(), all.end(),
-                                      [](const Display& d) { return d.isPrimary; });
+    const auto primary =
+        std::find_if(all.begin(), all.end(), [](const Display& d) { return d.isPrimary; });
     const auto first = primary != all.end() ? primary : all.begin();
     int number = 1;
     for (auto candidate = all.begin(); candidate != all.end(); ++candidate) {
@@ -68,8 +69,8 @@ std::optional<WallpaperReading> PlasmaWorkspace::read(const Display& display) {
     }
     auto wallpaper = parseWallpaperAnswer(result.value());
     if (!wallpaper || !wallpaper->found) {
-        lastReadFailure_ = wallpaper ? platform_messages::plasmaNoDesktop
-                                     : platform_messages::plasmaUnreadableAnswer;
+        lastReadFailure_ = wallpaper ? translated(platform_messages::plasmaNoDesktop)
+                                     : translated(platform_messages::plasmaUnreadableAnswer);
         return std::nullopt;
     }
     lastReadFailure_.clear();
@@ -90,9 +91,9 @@ std::optional<Url> PlasmaWorkspace::desktopImageURL(const Display& display) {
     // A wallpaper package, named or (with no Image at all) the look-and-feel's default,
     // reads as the picture Plasma shows from it on this display. Restoring puts the Image
     // value back as it was, so the package stays the package.
-    const std::optional<QString> package =
-        reading->image.trimmed().isEmpty() ? defaultWallpaperPackage(packages_)
-                                           : wallpaperPackageFolder(reading->image, packages_);
+    const std::optional<QString> package = reading->image.trimmed().isEmpty()
+                                               ? defaultWallpaperPackage(packages_)
+                                               : wallpaperPackageFolder(reading->image, packages_);
     if (package) {
         const PixelSize native = nativePixelSize(display);
         const QSize pixels(static_cast<int>(std::min<std::int64_t>(native.width, 1 << 20)),
@@ -145,7 +146,7 @@ Outcome PlasmaWorkspace::restoreNativeSettings(const NativePictureSettings& sett
                                          : name == colorKey    ? &values.color
                                                                : nullptr;
         if (!target) {
-            return Outcome::failure(platform_messages::plasmaUnknownSettings);
+            return Outcome::failure(translated(platform_messages::plasmaUnknownSettings));
         }
         if (value) {
             *target = QString::fromStdString(*value);
@@ -161,7 +162,7 @@ Outcome PlasmaWorkspace::restoreNativeSettings(const NativePictureSettings& sett
 Outcome PlasmaWorkspace::setDesktopImageURL(const Url& url, const Display& display,
                                             const DesktopPictureOptions& options) {
     if (!url.isFileURL()) {
-        return Outcome::failure(platform_messages::plasmaNotAFile);
+        return Outcome::failure(translated(platform_messages::plasmaNotAFile));
     }
     WallpaperWrite values;
     values.image = imageValueForPath(url.path());
@@ -180,7 +181,7 @@ Outcome PlasmaWorkspace::setDesktopImageURL(const Url& url, const Display& displ
 Outcome PlasmaWorkspace::write(const WallpaperWrite& values, const Display& display) {
     const auto screen = numbering_(display);
     if (!screen) {
-        return Outcome::failure(platform_messages::plasmaNoScreen);
+        return Outcome::failure(translated(platform_messages::plasmaNoScreen));
     }
     // Whatever happens below, what was read before no longer holds.
     kept_.clear();
@@ -190,16 +191,16 @@ Outcome PlasmaWorkspace::write(const WallpaperWrite& values, const Display& disp
     }
     const auto answer = parseWallpaperAnswer(result.value());
     if (!answer) {
-        return Outcome::failure(platform_messages::plasmaUnreadableAnswer);
+        return Outcome::failure(translated(platform_messages::plasmaUnreadableAnswer));
     }
     if (!answer->found) {
-        return Outcome::failure(platform_messages::plasmaNoDesktop);
+        return Outcome::failure(translated(platform_messages::plasmaNoDesktop));
     }
     if (!answer->written) {
         // Another plugin (a slideshow, say) is in use: switching it away would lose the
         // user's own setting, so nothing is changed.
         return Outcome::failure(
-            fillIn(platform_messages::plasmaOtherPlugin, answer->plugin.toStdString()));
+            fillIn(translated(platform_messages::plasmaOtherPlugin), answer->plugin.toStdString()));
     }
     return Outcome::success();
 }
