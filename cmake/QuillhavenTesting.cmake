@@ -10,9 +10,6 @@ find_package(GTest REQUIRED)
 function(quillhaven_add_test)
   cmake_parse_arguments(ARG "PLAIN" "NAME;TIMEOUT" "SOURCES;LIBS;ENVIRONMENT;LABELS;ARGS" ${ARGN})
   add_executable(${ARG_NAME} ${ARG_SOURCES})
-  # A test's files are compiled as one: GoogleTest's and Qt's headers are then parsed once
-  # per test program instead of once per file.
-  set_target_properties(${ARG_NAME} PROPERTIES UNITY_BUILD ON UNITY_BUILD_BATCH_SIZE 0)
   if(ARG_PLAIN)
     target_link_libraries(${ARG_NAME} PRIVATE ${ARG_LIBS})
   else()

@@ -37,12 +37,6 @@ void blockWithFile(const std::string& path) {
     writeFile(path, "not a folder\n");
 }
 
-TempFolder::TempFolder() = default;
-
-std::string TempFolder::path() const {
-    return dir_.path().toStdString();
-}
-
 bool runEventLoopUntil(const std::function<bool()>& done, int timeoutMs) {
     QDeadlineTimer deadline(timeoutMs);
     // Wakes the loop at the deadline, should nothing else arrive. Re-armed on every turn:

@@ -10,6 +10,7 @@
 
 #include "core/environment.h"
 #include "tests/support/app_sandbox.h"
+#include "tests/support/temp_folder.h"
 
 namespace quillhaven::testing {
 
@@ -21,17 +22,6 @@ Environment environmentWith(std::map<std::string, std::string> variables);
 
 // Puts a plain file at `path`, so that nothing can be created below it.
 void blockWithFile(const std::string& path);
-
-// A fresh temporary folder per test, with its path as std::string.
-class TempFolder {
-public:
-    TempFolder();
-    std::string path() const;
-    std::string operator/(const std::string& relative) const { return path() + "/" + relative; }
-
-private:
-    QTemporaryDir dir_;
-};
 
 // Runs the Qt event loop until `done` holds or `timeoutMs` passes; true when done.
 bool runEventLoopUntil(const std::function<bool()>& done, int timeoutMs = 5000);

@@ -86,7 +86,7 @@ TEST_F(XdgAutostartTest, ABlockedFolderGivesAFailureNamingThePathAndReason) {
     ASSERT_FALSE(registered.succeeded());
     EXPECT_TRUE(contains(registered.errorDescription(), folder / "config/autostart"))
         << registered.errorDescription();
-    EXPECT_GT(registered.errorDescription().size(), (folder / "config/autostart: ").size());
+    EXPECT_GT(registered.errorDescription().size(), (folder / "config/autostart: ").string().size());
     EXPECT_EQ(item.status(), LoginItemStatus::notRegistered);
     EXPECT_TRUE(item.unregisterItem().succeeded()) << "no entry can exist there";
     EXPECT_EQ(readFile(folder / "config/autostart"), "not a folder\n");
