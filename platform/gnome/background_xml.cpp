@@ -114,9 +114,12 @@ Result<BackgroundXml> parseBackgroundXml(const QByteArray& text) {
                         return Failure::failure("more than 64 sizes of one picture");
                     }
                     const auto attributes = reader.attributes();
-                    addPicture(pictures,
-                               SizedPicture{attributes.value(QLatin1String("width")).toInt(),
-                                            attributes.value(QLatin1String("height")).toInt(), {}});
+                    const int width = attributes.value(QLatin1String("width")).toInt();
+                    const int height = attributes.value(QLatin1String("height")).toInt();
+                    if (width <= 0 || height <= 0) {
+                        return Failure::failure("a size without a width and a height");
+                    }
+                    addPicture(pictures, SizedPicture{width, height, {}});
                 }
                 stack.append(name);
                 break;

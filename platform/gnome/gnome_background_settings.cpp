@@ -179,7 +179,9 @@ std::map<std::string, std::optional<std::string>> BackgroundSettings::readUserVa
 
 SettingsWrite BackgroundSettings::restoreUserValues(
     const std::map<std::string, std::optional<std::string>>& values) const {
-    for (const auto& [name, value] : values) {
+    for (const auto& entry : values) {
+        // A named variable, not a structured binding: clang 14 cannot capture those.
+        const std::string& name = entry.first;
         const bool known = std::any_of(std::begin(keyFields), std::end(keyFields),
                                        [&](const KeyField& field) { return name == field.key; });
         if (!known || !has(name.c_str())) {

@@ -80,6 +80,9 @@ TEST(BackgroundXmlTest, NestedMalformedAndUnboundedFilesAreRefused) {
         {"<picture/>", "not a background"},
         {"<background></background>", "no slide"},
         {"<background><static><file>/x.jpg</file></static></background>", "no duration"},
+        {R"(<background><static><duration>1</duration><file><size width="1920">/x.jpg</size>)"
+         "</file></static></background>",
+         "a size without a height (found by fuzzing: no size could be chosen)"},
         {R"(<!DOCTYPE b [<!ENTITY e "/x.jpg">]><background><static><duration>1</duration>)"
          "<file>&e;</file></static></background>",
          "an entity"},
