@@ -15,6 +15,7 @@
 #include <mutex>
 
 #include "core/regular_file.h"
+#include "render/canvas_geometry.h"
 #include "render/pixel_formats.h"
 #include "render/reducing_decoder.h"
 
@@ -43,12 +44,12 @@ void configure(QImageReader& reader) {
     reader.setDecideFormatFromContent(true);
 }
 
-// The smallest size with the picture's aspect ratio that covers `cover` on both axes.
+// The smallest size with the picture's shape that covers `cover`, as the canvas places it.
 QSize coveringSize(const QSize& size, const QSize& cover) {
-    const double scale = std::max(static_cast<double>(cover.width()) / size.width(),
-                                  static_cast<double>(cover.height()) / size.height());
-    return QSize(std::max(1, static_cast<int>(std::ceil(size.width() * scale - 1e-9))),
-                 std::max(1, static_cast<int>(std::ceil(size.height() * scale - 1e-9))));
+    const CoverRect placed =
+        CoverRect::forImage(size.width(), size.height(), cover.width(), cover.height());
+    return QSize(std::max(1, static_cast<int>(std::ceil(placed.width - 1e-9))),
+                 std::max(1, static_cast<int>(std::ceil(placed.height - 1e-9))));
 }
 
 // The picture turned the way its EXIF orientation says it is shown, as every desktop and

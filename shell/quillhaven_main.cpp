@@ -47,8 +47,8 @@ void showMenuForScreenshotIfAsked(AppDelegate& delegate) {
 
 // Sends a command to the running instance.
 int runClient(int& argc, char** argv, Command command, bool instanceIsStarting = false) {
-    QCoreApplication application(argc, argv);
-    UserLanguage::install(application);
+    // Only its own English texts and the app's status line, already in the app's language.
+    const QCoreApplication application(argc, argv);
     return BusClient::run(command, instanceIsStarting);
 }
 

@@ -23,7 +23,5 @@ Environment environmentWith(std::map<std::string, std::string> variables);
 // Puts a plain file at `path`, so that nothing can be created below it.
 void blockWithFile(const std::string& path);
 
-// Runs the Qt event loop until `done` holds or `timeoutMs` passes; true when done.
-bool runEventLoopUntil(const std::function<bool()>& done, int timeoutMs = 5000);
 
 }  // namespace quillhaven::testing

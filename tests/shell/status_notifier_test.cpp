@@ -4,12 +4,12 @@
 #include <QAction>
 #include <QDBusConnection>
 #include <QDBusPendingCall>
-#include <QDeadlineTimer>
 #include <QMenu>
 
 #include "shell/dbus_menu.h"
 #include "shell/status_notifier_item.h"
 #include "tests/shell/shell_fixture.h"
+#include "tests/support/app_sandbox.h"
 #include "tests/support/private_session_bus.h"
 
 namespace quillhaven::testing {
@@ -27,14 +27,6 @@ public slots:
     void RegisterStatusNotifierItem(const QString& service) { items << service; }
 };
 
-bool waitFor(const std::function<bool()>& done, int milliseconds) {
-    QDeadlineTimer deadline(milliseconds);
-    while (!done() && !deadline.hasExpired()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return done();
-}
-
 // Both ends live in this thread, so a call is sent without blocking and its answer awaited
 // while the event loop runs the other end.
 QDBusMessage callMenu(QDBusConnection& host, const QString& service, const QString& method,
@@ -43,7 +35,7 @@ QDBusMessage callMenu(QDBusConnection& host, const QString& service, const QStri
         service, QStringLiteral("/MenuBar"), QStringLiteral("com.canonical.dbusmenu"), method);
     call.setArguments(arguments);
     QDBusPendingCall pending = host.asyncCall(call, 2000);
-    waitFor([&] { return pending.isFinished(); }, 3000);
+    runEventLoopUntil([&] { return pending.isFinished(); }, 3000);
     return pending.reply();
 }
 
@@ -70,7 +62,7 @@ TEST(StatusNotifierTest, ATrayHostThatComesLateGetsTheItemAndItsMenuWorks) {
     ASSERT_TRUE(host.registerObject(QStringLiteral("/StatusNotifierWatcher"), &watcher,
                                     QDBusConnection::ExportAllSlots));
     ASSERT_TRUE(host.registerService(QStringLiteral("org.kde.StatusNotifierWatcher")));
-    ASSERT_TRUE(waitFor([&] { return item.isRegistered(); }, 2000)) << "within two seconds";
+    ASSERT_TRUE(runEventLoopUntil([&] { return item.isRegistered(); }, 2000)) << "within two seconds";
     ASSERT_EQ(watcher.items.size(), 1);
 
     // The host reads the menu from the item and reports a choice back.
@@ -94,13 +86,13 @@ TEST(StatusNotifierTest, ATrayHostThatComesLateGetsTheItemAndItsMenuWorks) {
 
     callMenu(host, service, QStringLiteral("Event"),
              {3, QStringLiteral("clicked"), QVariant::fromValue(QDBusVariant(QString())), 0u});
-    EXPECT_TRUE(waitFor([&] { return triggered == 1; }, 2000));
+    EXPECT_TRUE(runEventLoopUntil([&] { return triggered == 1; }, 2000));
 
     // A tray host that restarts gets the item again.
     host.unregisterService(QStringLiteral("org.kde.StatusNotifierWatcher"));
-    ASSERT_TRUE(waitFor([&] { return !item.isRegistered(); }, 2000));
+    ASSERT_TRUE(runEventLoopUntil([&] { return !item.isRegistered(); }, 2000));
     host.registerService(QStringLiteral("org.kde.StatusNotifierWatcher"));
-    EXPECT_TRUE(waitFor([&] { return item.isRegistered(); }, 2000));
+    EXPECT_TRUE(runEventLoopUntil([&] { return item.isRegistered(); }, 2000));
     EXPECT_EQ(watcher.items.size(), 2);
 }
 

@@ -2,7 +2,10 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QDeadlineTimer>
 #include <QFile>
+#include <QTimer>
+#include <algorithm>
 
 namespace quillhaven::testing {
 
@@ -15,6 +18,23 @@ void ensureCoreApplication() {
     static char* argv[] = {name, nullptr};
     static QCoreApplication* const application = new QCoreApplication(argc, argv);
     static_cast<void>(application);
+}
+
+bool runEventLoopUntil(const std::function<bool()>& done, int timeoutMs) {
+    QDeadlineTimer deadline(timeoutMs);
+    // Wakes the loop at the deadline, should nothing else arrive. Re-armed on every turn:
+    // a timer may fire a little early, and waiting after it would then never end.
+    QTimer guard;
+    guard.setSingleShot(true);
+    guard.setTimerType(Qt::PreciseTimer);
+    while (!done()) {
+        if (deadline.hasExpired()) {
+            return false;
+        }
+        guard.start(static_cast<int>(std::max<qint64>(1, deadline.remainingTime())));
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    return true;
 }
 
 QProcessEnvironment sandboxEnvironment(const QString& root,

@@ -6,12 +6,16 @@
 
 #include <QProcessEnvironment>
 #include <QString>
+#include <functional>
 #include <initializer_list>
 
 namespace quillhaven::testing {
 
 // Creates the process's QCoreApplication once; it lives for the rest of the run.
 void ensureCoreApplication();
+
+// Runs the Qt event loop until `done` holds or `timeoutMs` passes; true when done.
+bool runEventLoopUntil(const std::function<bool()>& done, int timeoutMs = 5000);
 
 // The system environment with HOME and XDG_CONFIG_HOME, XDG_DATA_HOME, XDG_CACHE_HOME,
 // XDG_STATE_HOME and XDG_RUNTIME_DIR in folders under `root` (created, the runtime folder
