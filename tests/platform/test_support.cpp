@@ -1,6 +1,5 @@
 #include "tests/platform/test_support.h"
 
-
 #include <filesystem>
 #include <fstream>
 #include <sstream>
